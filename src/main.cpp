@@ -1,0 +1,31 @@
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+
+#include "ui/Application.h"
+
+namespace {
+
+// Without a display Qt's default platform plugin would abort the process
+// with a terse fatal message; say plainly what to do instead.
+bool DisplayAvailable() {
+  auto set = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+  };
+  return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!DisplayAvailable()) {
+    std::fprintf(stderr,
+                 "quorvane: no display (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+                 "Start it from a desktop session, or under a virtual display with\n"
+                 "  xvfb-run ./quorvane\n");
+    return 1;
+  }
+  QApplication application(argc, argv);
+  return RunQuorvane();
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// The configuration file store: INI profile semantics.
+//  - "[name]" opens a section; "key=value" inside a section is one key; other
+//    lines are ignored when reading and kept when writing.
+//  - Section and key names match without regard to letter case.
+//  - A value is the text after the first "=", trimmed of blanks, read up to
+//    2047 characters.
+//  - An absent key reads as the default with its trailing blanks removed.
+//  - Writing replaces a key's value in place, or adds the key at the end of
+//    its section; a missing section is added at the end of the file, a
+//    missing file is created. Nothing is ever deleted.
+// The file name is given the Windows way ("..\quorvane.ini"); "\" is a
+// directory separator. Opening the store reads nothing. The file is read at
+// the first access and written back by UpdateFile(), through a temporary
+// file and a rename, so a save never leaves a damaged file behind.
+class TIniFile {
+ public:
+  explicit TIniFile(const std::string& fileName);
+  ~TIniFile();
+
+  TIniFile(const TIniFile&) = delete;
+  TIniFile& operator=(const TIniFile&) = delete;
+
+  // The file name as the operator can find it on this system ("../quorvane.ini").
+  const std::string& FileName() const;
+
+  std::string ReadString(const std::string& section, const std::string& key,
+                         const std::string& defaultValue);
+  void WriteString(const std::string& section, const std::string& key, const std::string& value);
+
+  // Integers are written in decimal; read with the number entry rule after a
+  // leading "0x"/"0X" of a longer text is replaced by "$". A text that is not
+  // a valid 32-bit number gives the default.
+  std::int32_t ReadInteger(const std::string& section, const std::string& key,
+                           std::int32_t defaultValue);
+  void WriteInteger(const std::string& section, const std::string& key, std::int32_t value);
+
+  // Writes pending changes. Raises EFileWriteError ("Unable to write to %s")
+  // when the file or its folder cannot be written; the file is then unchanged.
+  void UpdateFile();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> Impl_;
+};

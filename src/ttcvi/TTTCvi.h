@@ -1,0 +1,65 @@
+#pragma once
+
+#include <array>
+#include <bitset>
+#include <cstdint>
+#include <memory>
+
+#include "ttcvi/B_Go.h"
+#include "vme/TVMEInterface.h"
+
+// One TTCvi module at one VME base address. CSR1 and CSR2 are written whole
+// from shadows; an operation changes only its own bits. The shadows are never
+// loaded from the module.
+class TTTCvi {
+ public:
+  // Register offsets from the base address.
+  static constexpr std::uint32_t kCSR1 = 0x80;
+  static constexpr std::uint32_t kCSR2 = 0x82;
+  static constexpr std::uint32_t kSoftwareReset = 0x84;
+  static constexpr std::uint32_t kVMEL1A = 0x86;
+  static constexpr std::uint32_t kBGoMode0 = 0x90;        // + 8n
+  static constexpr std::uint32_t kInhibitDelay0 = 0x92;   // + 8n
+  static constexpr std::uint32_t kInhibitDuration0 = 0x94;  // + 8n
+  static constexpr std::uint32_t kBGoSignal0 = 0x96;      // + 8n
+  static constexpr std::uint32_t kBGoFIFO0 = 0xB0;        // + 4n
+  static constexpr std::uint32_t kLongAsync1 = 0xC0;
+  static constexpr std::uint32_t kLongAsync2 = 0xC2;
+  static constexpr std::uint32_t kShortAsync = 0xC4;
+  static constexpr std::uint32_t kTrigWordAddress = 0xC8;
+  static constexpr std::uint32_t kTrigWordControl = 0xCA;
+
+  TTTCvi(TVMEInterface* vme, std::uint32_t baseAddress);
+
+  void Reset();
+  void SetTriggerSource(int source);
+  void SetRandomRate(int rate);
+  void SetOrbitSignal(bool internal);
+  void ResetL1AFIFO(bool reset);
+  void VMETrigger();
+  std::uint16_t ReadCSR1();
+  std::uint16_t ReadCSR2();
+  void WriteCSR1(std::uint16_t value);
+  void WriteCSR2(std::uint16_t value);
+  void ResetBGoFIFOs(std::bitset<4> channels);
+  void SetRetransmit(std::bitset<4> retransmitOff);
+  void SetInhibit0(int delay, int duration);
+  void SetInhibit1(int delay, int duration);
+  void SetInhibit2(int delay, int duration);
+  void SetInhibit3(int delay, int duration);
+  void SendLongAsync(int ttcrxAddress, int subaddress, int data);
+  void SendLongAsyncExternal(int ttcrxAddress, int subaddress, int data);
+  void SendShortAsync(int command);
+  void SetTrigWord(int ttcrxAddress, int subaddress, bool external, bool enable);
+
+  TVMEInterface* VME;
+  std::uint32_t BaseAddress;
+  std::bitset<16> CSR1Shadow;
+  std::bitset<16> CSR2Shadow;
+  std::array<std::unique_ptr<B_Go>, 4> BGo;
+
+ private:
+  void WriteRegister(std::uint32_t offset, std::uint16_t value);
+  void SetInhibit(int channel, int delay, int duration);
+  void SendLong(int ttcrxAddress, int subaddress, int data, bool external);
+};

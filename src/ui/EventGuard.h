@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+#include <exception>
+#include <utility>
+
+#include "base/Exception.h"
+#include "ui/ErrorBox.h"
+
+// Errors never pass through Qt's event loop. Every event handler runs inside
+// this one guard: an error of the common base is shown in the error box and
+// the program goes on, with whatever the handler did before the error done.
+template <class Handler>
+void Guarded(Handler&& handler) {
+  try {
+    std::forward<Handler>(handler)();
+  } catch (const Exception& error) {
+    ShowErrorBox(error.Message());
+  } catch (const std::exception& error) {  // never let anything unwind into Qt
+    ShowErrorBox(error.what());
+  }
+}
+
+// Connects signal of sender to handler (called without arguments) through
+// the guard. context bounds the connection's lifetime.
+template <class Sender, class Signal, class Handler>
+QMetaObject::Connection Bind(Sender* sender, Signal signal, const QObject* context,
+                             Handler handler) {
+  return QObject::connect(sender, signal, context,
+                          [handler = std::move(handler)]() { Guarded(handler); });
+}

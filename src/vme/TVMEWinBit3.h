@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "vme/Bit3Api.h"
+#include "vme/TVMEInterface.h"
+
+// One open connection to the VME crate through the Bit3 adapter library,
+// with the A24 non-privileged data address modifier (0x39) on every transfer.
+class TVMEWinBit3 : public TVMEInterface {
+ public:
+  // maxTransfer: largest byte count of one library transfer, -1 = no limit.
+  // Any other value below 1 is refused: splitting would never end.
+  TVMEWinBit3(std::int32_t unit, std::int32_t logicalDevice, std::int32_t maxTransfer);
+  ~TVMEWinBit3() override;
+
+  TVMEWinBit3(const TVMEWinBit3&) = delete;
+  TVMEWinBit3& operator=(const TVMEWinBit3&) = delete;
+
+  void ResetAdapter() override;
+  void Write(std::uint32_t address, const void* data, std::uint32_t count) override;
+  void Write32(std::uint32_t address, std::uint32_t value) override;
+  void Write16(std::uint32_t address, std::uint16_t value) override;
+  void Read(std::uint32_t address, void* data, std::uint32_t count) override;
+  std::uint32_t Read32(std::uint32_t address) override;
+  std::uint16_t Read16(std::uint32_t address) override;
+
+  const char* GetDeviceName() const { return DeviceName; }
+  bool IsBusy() const { return Busy; }
+
+ private:
+  void SetAddressModifiers();
+  void SetAddressModifier(bt_info_t parameter);
+  // "device " + DeviceName + the adapter's text for status.
+  std::string Detail(bt_error_t status);
+  std::string ErrorDescription(bt_error_t status);
+  void TraceValues(const char* prefix, std::uint32_t address, const void* data,
+                   std::uint32_t count);
+
+  bt_desc_t Handle = 0;
+  char DeviceName[20] = {};
+  std::int32_t ErrorTextSize = 256;
+  char* ErrorText = nullptr;
+  bool Busy = false;
+  std::int32_t MaxTransfer = -1;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+
+#include "base/Exception.h"
+
+// Errors of VME access. Each carries its complete operator message.
+class TException : public Exception {
+ public:
+  explicit TException(std::string s) : Exception(s), Text_(std::move(s)) {}
+  virtual const char* GetText() const { return Text_.c_str(); }
+
+ private:
+  std::string Text_;
+};
+
+// "VME Error" followed directly by the detail: no separator of its own.
+class EVME : public TException {
+ public:
+  explicit EVME(std::string s) : TException("VME Error" + s) {}
+};
+
+class EVMEOpen : public EVME {
+ public:
+  explicit EVMEOpen(std::string s) : EVME(": could not open " + s) {}
+};
+
+class EVMEWrite : public EVME {
+ public:
+  explicit EVMEWrite(std::string s) : EVME(": write error " + s) {}
+};
+
+class EVMERead : public EVME {
+ public:
+  explicit EVMERead(std::string s) : EVME(": read error " + s) {}
+};
