@@ -10,15 +10,18 @@
 // Errors never pass through Qt's event loop. Every event handler runs inside
 // this one guard: an error of the common base is shown in the error box and
 // the program goes on, with whatever the handler did before the error done.
+// Returns false when the handler ended with an error.
 template <class Handler>
-void Guarded(Handler&& handler) {
+bool Guarded(Handler&& handler) {
   try {
     std::forward<Handler>(handler)();
+    return true;
   } catch (const Exception& error) {
     ShowErrorBox(error.Message());
   } catch (const std::exception& error) {  // never let anything unwind into Qt
     ShowErrorBox(error.what());
   }
+  return false;
 }
 
 // Connects signal of sender to handler (called without arguments) through
