@@ -18,11 +18,11 @@ class TTTCvi {
   static constexpr std::uint32_t kCSR2 = 0x82;
   static constexpr std::uint32_t kSoftwareReset = 0x84;
   static constexpr std::uint32_t kVMEL1A = 0x86;
-  static constexpr std::uint32_t kBGoMode0 = 0x90;        // + 8n
-  static constexpr std::uint32_t kInhibitDelay0 = 0x92;   // + 8n
+  static constexpr std::uint32_t kBGoMode0 = 0x90;          // + 8n
+  static constexpr std::uint32_t kInhibitDelay0 = 0x92;     // + 8n
   static constexpr std::uint32_t kInhibitDuration0 = 0x94;  // + 8n
-  static constexpr std::uint32_t kBGoSignal0 = 0x96;      // + 8n
-  static constexpr std::uint32_t kBGoFIFO0 = 0xB0;        // + 4n
+  static constexpr std::uint32_t kBGoSignal0 = 0x96;        // + 8n
+  static constexpr std::uint32_t kBGoFIFO0 = 0xB0;          // + 4n
   static constexpr std::uint32_t kLongAsync1 = 0xC0;
   static constexpr std::uint32_t kLongAsync2 = 0xC2;
   static constexpr std::uint32_t kShortAsync = 0xC4;

@@ -47,7 +47,9 @@ void RecordingVME::Read(std::uint32_t address, void* data, std::uint32_t count) 
   if (ShouldFail(false)) throw EVMERead("device recordingInjected read failure");
   const std::uint32_t value = NextReadValue(address);
   std::memcpy(data, &value, count < 4 ? count : 4);
-  Log.push_back({'R', address, 8 * count, value});
+  // Log what the caller received: a 16-bit read delivers the low half only.
+  const std::uint32_t delivered = count >= 4 ? value : value & ((1u << (8 * count)) - 1);
+  Log.push_back({'R', address, 8 * count, delivered});
 }
 
 std::uint32_t RecordingVME::Read32(std::uint32_t address) {
