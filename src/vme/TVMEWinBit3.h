@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "vme/Bit3Api.h"
@@ -11,8 +12,11 @@
 class TVMEWinBit3 : public TVMEInterface {
  public:
   // maxTransfer: largest byte count of one library transfer, -1 = no limit.
-  // Any other value below 1 is refused: splitting would never end.
+  // Any other value below 1 is refused with TException before the adapter is
+  // touched: splitting would never end.
   TVMEWinBit3(std::int32_t unit, std::int32_t logicalDevice, std::int32_t maxTransfer);
+  // Closes the adapter. A refused close is traced at level 1 (as its EVME
+  // message), never thrown out of the destructor.
   ~TVMEWinBit3() override;
 
   TVMEWinBit3(const TVMEWinBit3&) = delete;
@@ -41,7 +45,7 @@ class TVMEWinBit3 : public TVMEInterface {
   bt_desc_t Handle = 0;
   char DeviceName[20] = {};
   std::int32_t ErrorTextSize = 256;
-  char* ErrorText = nullptr;
+  std::unique_ptr<char[]> ErrorText;  // owned; also freed when construction fails
   bool Busy = false;
   std::int32_t MaxTransfer = -1;
 };
