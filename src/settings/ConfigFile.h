@@ -16,5 +16,6 @@ void WriteTTCviAddress(TIniFile& file, const std::string& section, std::int32_t 
 std::string WordToText(const std::bitset<32>& word);
 // Read from the right end: the last character is bit 0; at most the last 32
 // characters are used, fewer leave the upper bits 0 (empty is the word 0).
-// Returns false for a character other than "0" or "1" among those used.
+// Returns false, leaving the word as it was, for a character other than "0"
+// or "1" among those used.
 bool TextToWord(const std::string& text, std::bitset<32>& word);

@@ -14,6 +14,8 @@
 //  - Writing replaces a key's value in place, or adds the key at the end of
 //    its section; a missing section is added at the end of the file, a
 //    missing file is created. Nothing is ever deleted.
+//  - A file that cannot be read (absent, no permission, a folder) reads as
+//    empty. Line breaks inside a written value are stored as blanks.
 // The file name is given the Windows way ("..\quorvane.ini"); "\" is a
 // directory separator. Opening the store reads nothing. The file is read at
 // the first access and written back by UpdateFile(), through a temporary
@@ -40,8 +42,13 @@ class TIniFile {
                            std::int32_t defaultValue);
   void WriteInteger(const std::string& section, const std::string& key, std::int32_t value);
 
-  // Writes pending changes. Raises EFileWriteError ("Unable to write to %s")
-  // when the file or its folder cannot be written; the file is then unchanged.
+  // Writes the file when anything was written since the last call (a new
+  // file with LF line ends; an existing one keeps its own). Raises
+  // EFileWriteError ("Unable to write to %s", with FileName()) when the file
+  // is read-only (no "w" bit, whoever we are), its folder cannot be written,
+  // the file existed but could not be read (it is never replaced blind), or
+  // any step of the save fails; the file is then unchanged and a later call
+  // tries again with everything written so far.
   void UpdateFile();
 
  private:
