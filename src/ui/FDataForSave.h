@@ -12,6 +12,6 @@ class TfrmDataForSave : public QDialog {
  public:
   explicit TfrmDataForSave(QWidget* parent = nullptr);
 
-  QLabel* lFIFONumber;           // FIFO number label, "[0]" at start
-  QListWidget* lbB_GoDataSeq;    // sequence names
+  QLabel* lFIFONumber;         // FIFO number label, "[0]" at start
+  QListWidget* lbB_GoDataSeq;  // sequence names
 };

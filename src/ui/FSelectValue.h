@@ -13,6 +13,9 @@ class TfrSelectValue : public QFrame {
  public:
   explicit TfrSelectValue(QWidget* parent = nullptr);
 
+  // Sets the maximum of slider and number box when it differs from the
+  // slider's. A slider position beyond the new maximum is pulled in, which is
+  // a slider change like any other (TrackBarChange).
   void SetMaxValue(int max);
   int GetValue() const;
   // Moves the slider to value (clamped to 0..max) when it differs from the
@@ -29,12 +32,20 @@ class TfrSelectValue : public QFrame {
   // The slider position changed (operator, wheel with focus, keys or code);
   // emitted after the number box took the new position.
   void TrackBarChange();
-  // The number box changed; emitted after the selector's own behaviour
-  // (moving the slider to the box's value) has run.
+  // The number box was edited (operator or code, not the slider following
+  // its own move); emitted after the selector's own behaviour (moving the
+  // slider to the box's value) has run.
   void SpinEditChange();
 
+ protected:
+  void changeEvent(QEvent* event) override;
+
  private:
+  // Slider on the left, number box on the right, within the selector's size.
+  void ArrangeParts();
   void tbTrackBarChange(int position);
   void seSpinEditChange();
+  int Clamped(int value) const;
   bool Quiet_ = false;
+  bool FollowingSlider_ = false;  // the box is being set to the slider position
 };
