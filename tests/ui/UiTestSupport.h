@@ -8,9 +8,14 @@
 #include <QString>
 #include <QTimer>
 #include <QWidget>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 
 // Finds a control by its object name (= its name in the panel's description);
@@ -64,4 +69,46 @@ inline void PressOk(QWidget* modal) {
 }
 inline void PressCancel(QWidget* modal) {
   if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+}
+
+// A fresh temporary folder tree for one test, with the working directory in
+// its subfolder "bin": the panel's "..\\quorvane.ini" is then Root()/quorvane.ini.
+// The previous working directory is restored and the tree removed at the end.
+class ScopedWorkDir {
+ public:
+  ScopedWorkDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quorvane-ui-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    Root_ = pattern;
+    std::filesystem::create_directory(Root_ / "bin");
+    Previous_ = std::filesystem::current_path();
+    std::filesystem::current_path(Root_ / "bin");
+  }
+  ~ScopedWorkDir() {
+    std::error_code ignored;
+    std::filesystem::current_path(Previous_, ignored);
+    std::filesystem::permissions(IniPath(), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(Root_, ignored);
+  }
+  ScopedWorkDir(const ScopedWorkDir&) = delete;
+  ScopedWorkDir& operator=(const ScopedWorkDir&) = delete;
+
+  const std::filesystem::path& Root() const { return Root_; }
+  std::filesystem::path IniPath() const { return Root_ / "quorvane.ini"; }
+
+ private:
+  std::filesystem::path Root_;
+  std::filesystem::path Previous_;
+};
+
+inline std::string ReadTextFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+inline void WriteTextFile(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
 }

@@ -1,0 +1,211 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <bitset>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "ttcvi/TTTCvi.h"
+#include "ui/Application.h"
+#include "vme/TVMEInterface.h"
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTabBar;
+class TB_GoDataDlg;
+class TdlgRxControlRegister;
+class TfrmDataForSave;
+class TfrSelectValue;
+class TModulePanel;
+class TRadioGroup;
+class TSpinEdit;
+
+// The main window: every control of the panel, the one TTTCvi it drives and
+// the configuration it loads at start and saves at close. Building it does
+// all start-up work (configuration, adapter, module reset); an error on the
+// way leaves the constructor and no window exists.
+class TfrmMain : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TfrmMain(const ConnectionFactory& factory, QWidget* parent = nullptr);
+  ~TfrmMain() override;
+
+  TfrmMain(const TfrmMain&) = delete;
+  TfrmMain& operator=(const TfrmMain&) = delete;
+
+  // The dialogs are created after the main window; the program entry hands
+  // them over here. The window does not own them.
+  void AttachDialogs(TdlgRxControlRegister* rxControlRegister, TB_GoDataDlg* bGoData,
+                     TfrmDataForSave* dataForSave);
+
+  // Saves the configuration; raises EFileWriteError when the file cannot be
+  // written. closeEvent runs it through the handler guard.
+  void FormClose();
+  void bHelpClick();
+
+  // Trigger, orbit, inhibit and CSR controls.
+  void rgTriggerSourceClick();
+  void btVMETrigerClick();
+  void cbRanGenRateChange();
+  void chbOrbitSignalSelClick();
+  void bL1AFIFOResetClick();
+  void Button1Click();
+  void btReadCSR2Click();
+  void btCSR2ResetFIFOClick();
+  void bResetClick();
+  void btAplayInhSetingsClick();
+
+  // The rate list's index as the operator left it: the item whose text the
+  // box shows exactly, or -1 for a typed text that matches no item.
+  int RanGenRateIndex() const;
+
+  // Window state besides the controls. Connection is declared before Module
+  // so that the module never outlives the connection it uses.
+  std::unique_ptr<TVMEInterface> Connection;
+  std::unique_ptr<TTTCvi> Module;
+  std::int32_t TTCviAddress = 0;
+  std::string IniFileName;
+  std::array<std::array<bool, 4>, 4> BGoFlags{};  // [channel][Enable, Asynchron, Repetetive, FIFO]
+  std::bitset<4> FIFOResetBits;
+  std::bitset<4> RetransmitBits;  // bit n = 1: retransmission off for channel n
+  bool TabUpdating = false;
+
+  TdlgRxControlRegister* dlgRxControlRegister = nullptr;
+  TB_GoDataDlg* B_GoDataDlg = nullptr;
+  TfrmDataForSave* frmDataForSave = nullptr;
+
+  // CSR1 panel.
+  QFrame* Panel3 = nullptr;
+  QLabel* Label11 = nullptr;
+  TRadioGroup* rgTriggerSource = nullptr;
+  QPushButton* btVMETriger = nullptr;
+  QComboBox* cbRanGenRate = nullptr;
+  QLabel* Panel10 = nullptr;
+  QLabel* Panel1 = nullptr;
+  QCheckBox* chbOrbitSignalSel = nullptr;
+  QPushButton* bL1AFIFOReset = nullptr;
+  QPushButton* Button1 = nullptr;
+  QLineEdit* eCSR1 = nullptr;
+
+  // CSR2 panel.
+  QFrame* Panel2 = nullptr;
+  QLabel* Label10 = nullptr;
+  QPushButton* btReadCSR2 = nullptr;
+  QLineEdit* eCSR2 = nullptr;
+  QPushButton* btCSR2ResetFIFO = nullptr;
+
+  // Inhibits and reset.
+  QGroupBox* GroupBox2 = nullptr;
+  TSpinEdit* cseInh0Delay = nullptr;
+  TSpinEdit* cseInh0Duration = nullptr;
+  TSpinEdit* cseInh1Delay = nullptr;
+  TSpinEdit* cseInh1Duration = nullptr;
+  TSpinEdit* cseInh2Delay = nullptr;
+  TSpinEdit* cseInh2Duration = nullptr;
+  TSpinEdit* cseInh3Delay = nullptr;
+  TSpinEdit* cseInh3Duration = nullptr;
+  QPushButton* btAplayInhSetings = nullptr;
+  QPushButton* bReset = nullptr;
+
+  // B-Go tab: one page of controls shared by the four tabs.
+  QTabBar* TabControl1 = nullptr;
+  QFrame* TabControl1Page = nullptr;
+  QGroupBox* GroupBox3 = nullptr;
+  QCheckBox* chbEnable = nullptr;
+  QCheckBox* chbSync = nullptr;
+  QCheckBox* chSingle = nullptr;
+  QCheckBox* chbFIFO = nullptr;
+  QCheckBox* chbCalibration = nullptr;
+  QCheckBox* chbRetransmit = nullptr;
+  QLabel* Label15 = nullptr;
+  QListWidget* lbB_GoDataSeq = nullptr;
+  QPushButton* bAddData = nullptr;
+  QPushButton* bDeleteData = nullptr;
+  QPushButton* bLoadFIFO = nullptr;
+  QPushButton* btB_GoSignal = nullptr;
+  QPushButton* bFIFO0Reset = nullptr;
+  QPushButton* bFIFOStaus = nullptr;
+  QPushButton* bReadBGoSettings = nullptr;
+  QLineEdit* eBGoSeting = nullptr;
+
+  // Asynchronous cycles.
+  QFrame* Panel4 = nullptr;
+  QGroupBox* GroupBox4 = nullptr;
+  QCheckBox* chbLFACExt = nullptr;
+  QLineEdit* eLFACSubaddr = nullptr;
+  QLineEdit* eLFACData = nullptr;
+  QPushButton* bLFACSend = nullptr;
+  QGroupBox* GroupBox5 = nullptr;
+  QLineEdit* eSFACCommand = nullptr;
+  QPushButton* bSFACSend = nullptr;
+
+  // TRIGWORD (TTCvi Mk II).
+  QGroupBox* GroupBox7 = nullptr;
+  QCheckBox* chbTRIGRegEnable = nullptr;
+  QCheckBox* chbTrigRegExt = nullptr;
+  QLabel* lblTRIGRegSad = nullptr;
+  QLineEdit* eTRIGRegSad = nullptr;
+  QPushButton* bTRIGRegSet = nullptr;
+
+  // TTCrx settings.
+  QGroupBox* GroupBox1 = nullptr;
+  QFrame* Panel7 = nullptr;
+  QComboBox* cmbTTC = nullptr;
+  QLineEdit* eRxName = nullptr;
+  QLineEdit* eRxAddres = nullptr;
+  QPushButton* bAddRxAddres = nullptr;
+  QPushButton* bRxAddressDelete = nullptr;
+  TfrSelectValue* frSelectReg0 = nullptr;  // fine deskew 1
+  TfrSelectValue* frSelectReg1 = nullptr;  // fine deskew 2
+  TfrSelectValue* frSelectReg2 = nullptr;  // coarse delay 1
+  TfrSelectValue* frSelectReg3 = nullptr;  // coarse delay 2
+  QLabel* Panel5 = nullptr;
+  QLabel* pCntrolReg = nullptr;
+
+  // Presets.
+  QGroupBox* GroupBox6 = nullptr;
+  QComboBox* lbPresettings = nullptr;
+  QPushButton* bAplayPreset = nullptr;
+  QPushButton* bAddPreset = nullptr;
+  QPushButton* bDeletePreset = nullptr;
+  QLineEdit* eNewPresetName = nullptr;
+
+  QPushButton* bHelp = nullptr;
+  TModulePanel* Panel6 = nullptr;
+  QLabel* Panel8 = nullptr;
+
+ signals:
+  // The window accepted its close: the configuration is saved.
+  void Closed();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  // Builds every control at its place with its start state (FMainLayout.cpp).
+  void BuildControls();
+  void BuildCsr1Panel();
+  void BuildCsr2Panel();
+  void BuildInhibitGroup();
+  void BuildBGoTab();
+  void BuildAsyncCycles();
+  void BuildTrigWordGroup();
+  void BuildRxGroup();
+  void BuildPresetGroup();
+  void BuildCornerControls();
+  // Marks a TTCvi Mk II feature in the highlight colour.
+  void MarkMkII(QWidget* control);
+  // Binds the handlers that exist so far, each through the handler guard.
+  void BindEvents();
+  // Tells Panel6 which adapter and base address the panel uses.
+  void ShowConnection();
+};
