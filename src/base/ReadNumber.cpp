@@ -25,8 +25,7 @@ std::optional<std::int32_t> ReadHex(const std::string& text, std::size_t pos) {
   return static_cast<std::int32_t>(value);  // 0x80000000.. wrap to negative
 }
 
-std::optional<std::int32_t> ReadDecimal(const std::string& text, std::size_t pos,
-                                        bool negative) {
+std::optional<std::int32_t> ReadDecimal(const std::string& text, std::size_t pos, bool negative) {
   if (pos >= text.size()) return std::nullopt;
   // Magnitude limit: 2147483647, or 2147483648 with a minus sign.
   const std::uint64_t limit = negative ? 2147483648ull : 2147483647ull;

@@ -109,7 +109,7 @@ void TfrmMain::FormClose() {
   WriteTTCviAddress(file, kAddressSection, TTCviAddress);
   // The sequences, presets and TTCrx addresses are not kept in the file yet.
   // The store keeps the writes until here; a file that cannot be written
-  // raises "Unable to write to ..\quorvane.ini" and the window stays open.
+  // raises "Unable to write to ../quorvane.ini" and the window stays open.
   file.UpdateFile();
 }
 

@@ -29,8 +29,8 @@ char* bt_gen_name(int unit, bt_dev_t logicalDevice, char* name, std::size_t maxL
 bt_error_t bt_open(bt_desc_t* handle, const char* name, bt_accessflag_t flags);
 bt_error_t bt_get_info(bt_desc_t handle, bt_info_t parameter, bt_devdata_t* value);
 bt_error_t bt_set_info(bt_desc_t handle, bt_info_t parameter, bt_devdata_t value);
-bt_error_t bt_write(bt_desc_t handle, const void* buffer, bt_devaddr_t address,
-                    std::size_t count, std::size_t* transferred);
+bt_error_t bt_write(bt_desc_t handle, const void* buffer, bt_devaddr_t address, std::size_t count,
+                    std::size_t* transferred);
 bt_error_t bt_read(bt_desc_t handle, void* buffer, bt_devaddr_t address, std::size_t count,
                    std::size_t* transferred);
 bt_error_t bt_reset(bt_desc_t handle);

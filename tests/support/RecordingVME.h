@@ -2,8 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <iosfwd>
 #include <deque>
+#include <iosfwd>
 #include <map>
 #include <optional>
 #include <string>

@@ -1,6 +1,7 @@
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <cstdlib>
-#include <gtest/gtest.h>
 
 // GUI tests run on the real widgets. ctest sets QT_QPA_PLATFORM=offscreen;
 // listing the tests (test discovery) needs no QApplication at all.
