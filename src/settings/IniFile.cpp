@@ -271,7 +271,9 @@ void TIniFile::Impl::Write(const std::string& section, const std::string& key,
   const std::string cleanValue = OneLine(value);
 
   if (Line* line = Find(section, key)) {
-    std::string text = line->Text.substr(0, line->Text.find('=') + 1) + cleanValue;
+    // The key keeps its spelling; only the text after the first "=" changes.
+    std::string text = line->Text.substr(0, line->Text.find('=') + 1);
+    text += cleanValue;
     if (text != line->Text) {
       line->Text = std::move(text);
       Changed = true;
@@ -285,7 +287,11 @@ void TIniFile::Impl::Write(const std::string& section, const std::string& key,
   if (missing) {
     Section fresh;
     fresh.HasHeader = true;
-    fresh.Header = Line{"[" + OneLine(section) + "]", NewLineEnd};
+    // Appended piece by piece: "[" + string trips a false -Wrestrict in g++ 12 at -O3.
+    std::string header = "[";
+    header += OneLine(section);
+    header += ']';
+    fresh.Header = Line{std::move(header), NewLineEnd};
     Sections.push_back(std::move(fresh));
   }
   Section& sec = missing ? Sections.back() : Sections[found->second];
