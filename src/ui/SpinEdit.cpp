@@ -6,8 +6,10 @@
 #include <QStyleOptionSpinBox>
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <optional>
 
+#include "base/ReadNumber.h"
 #include "ui/WheelGuard.h"
 
 namespace {
@@ -21,23 +23,14 @@ bool LooksLikeTyping(const QString& text) {
   return true;
 }
 
-// The integer an accepted text stands for; nothing when it is no number
-// ("" or a lone "-"). Very long digit strings saturate instead of wrapping.
+// The integer an accepted text stands for, by the program's one number
+// rule; nothing when it is no number ("", a lone "-", or beyond 32 bits),
+// which the box then reads as its minimum.
 std::optional<long long> ParseNumber(const QString& text) {
   if (!LooksLikeTyping(text)) return std::nullopt;
-  const bool negative = text.startsWith(QLatin1Char('-'));
-  const qsizetype first = negative ? 1 : 0;
-  if (text.size() == first) return std::nullopt;
-  constexpr long long kSaturated = 1'000'000'000'000LL;  // far beyond any int
-  long long value = 0;
-  for (qsizetype i = first; i < text.size(); ++i) {
-    value = value * 10 + (text.at(i).unicode() - '0');
-    if (value > kSaturated) {
-      value = kSaturated;
-      break;
-    }
-  }
-  return negative ? -value : value;
+  const std::optional<std::int32_t> value = TryReadNumber(text.toStdString());
+  if (!value) return std::nullopt;
+  return *value;
 }
 
 }  // namespace

@@ -160,6 +160,19 @@ TEST_F(SpinEditTest, LoneMinusReadsAsTheMinimum) {
   EXPECT_EQ(box->Value(), 0);
 }
 
+TEST_F(SpinEditTest, NumberBeyondThirtyTwoBitsReadsAsTheMinimum) {
+  // The box reads its text by the program's one number rule: ten digits
+  // beyond 2147483647 are no integer, so the box falls back to its minimum.
+  TSpinEdit* box = Make(TSpinEdit::ClampMode::OnLeave, 0, 4095);
+  ASSERT_TRUE(Window_.Show());
+  ChangeLog log(box);
+  TypeOver(box, "2147483647");
+  EXPECT_EQ(box->Value(), 2147483647);
+  QTest::keyClicks(box, "0");
+  EXPECT_EQ(box->text(), "0");
+  EXPECT_EQ(box->Value(), 0);
+}
+
 TEST_F(SpinEditTest, RefusesLettersAndOtherCharacters) {
   TSpinEdit* box = Make(TSpinEdit::ClampMode::Immediately, 0, 239);
   ASSERT_TRUE(Window_.Show());
