@@ -37,3 +37,10 @@ quorvane_build() {
   cmake -S "$QUORVANE_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
   cmake --build "$dir" --parallel "$(nproc)"
 }
+
+# Sets up and builds the programs (no tests) in build/; sets BUILD.
+quorvane_build_programs() {
+  quorvane_setup
+  BUILD="$QUORVANE_ROOT/build"
+  quorvane_build "$BUILD" -DQUORVANE_TESTS=OFF -DQUORVANE_SANITIZE=OFF
+}

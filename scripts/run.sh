@@ -6,8 +6,6 @@ set -euo pipefail
 QUORVANE_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$QUORVANE_ROOT/scripts/common.sh"
 
-quorvane_setup
-BUILD="$QUORVANE_ROOT/build"
-quorvane_build "$BUILD" -DQUORVANE_TESTS=OFF
+quorvane_build_programs
 cd "$BUILD/bin"
 exec ./quorvane

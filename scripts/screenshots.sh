@@ -5,7 +5,5 @@ set -euo pipefail
 QUORVANE_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$QUORVANE_ROOT/scripts/common.sh"
 
-quorvane_setup
-BUILD="$QUORVANE_ROOT/build"
-quorvane_build "$BUILD" -DQUORVANE_TESTS=OFF
+quorvane_build_programs
 QT_QPA_PLATFORM=offscreen "$BUILD/bin/quorvane_screenshots" "$QUORVANE_ROOT/docs/guide/images"
