@@ -26,6 +26,11 @@ int main(int argc, char** argv) {
                  "  xvfb-run ./quorvane\n");
     return 1;
   }
-  QApplication application(argc, argv);
+  // The program reads no command line; Qt is given only the program's name,
+  // so options such as -platform or -style on the command line change nothing.
+  (void)argc;
+  int qtArgc = 1;
+  char* qtArgv[] = {argv[0], nullptr};
+  QApplication application(qtArgc, qtArgv);
   return RunQuorvane();
 }

@@ -26,6 +26,7 @@ TfrmDataForSave::TfrmDataForSave(QWidget* parent) : QDialog(parent) {
 
   // Left: what is being chosen; right: the sequence names.
   auto* fifoRow = new QHBoxLayout;
+  fifoRow->setSpacing(4);
   fifoRow->addWidget(fifo);
   fifoRow->addWidget(lFIFONumber);
   fifoRow->addStretch(1);

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 #include "base/Exception.h"
 #include "settings/ConfigFile.h"
@@ -74,10 +75,16 @@ void TfrmMain::AttachDialogs(TdlgRxControlRegister* rxControlRegister, TB_GoData
 void TfrmMain::BindEvents() {
   Bind(rgTriggerSource, &TRadioGroup::Click, this, [this] { rgTriggerSourceClick(); });
   Bind(btVMETriger, &QPushButton::clicked, this, [this] { btVMETrigerClick(); });
-  // The rate box changes on an operator's pick and on every edit of its text;
-  // a selection made from code is no change.
-  Bind(cbRanGenRate, &QComboBox::activated, this, [this] { cbRanGenRateChange(); });
-  Bind(cbRanGenRate->lineEdit(), &QLineEdit::textEdited, this, [this] { cbRanGenRateChange(); });
+  // The rate box changes on an operator's pick of another item and on every
+  // edit of its text; a selection made from code is no change, and neither
+  // is picking the item the box already shows.
+  Bind(cbRanGenRate, &QComboBox::activated, this, [this] {
+    if (cbRanGenRate->currentText() != RateTextSent) cbRanGenRateChange();
+  });
+  Bind(cbRanGenRate->lineEdit(), &QLineEdit::textEdited, this, [this] {
+    FollowTypedRate();
+    cbRanGenRateChange();
+  });
   // A check box reports every change of its state, also one made from code.
   Bind(chbOrbitSignalSel, &QCheckBox::toggled, this, [this] { chbOrbitSignalSelClick(); });
   Bind(bL1AFIFOReset, &QPushButton::clicked, this, [this] { bL1AFIFOResetClick(); });
@@ -87,6 +94,18 @@ void TfrmMain::BindEvents() {
   Bind(bReset, &QPushButton::clicked, this, [this] { bResetClick(); });
   Bind(btAplayInhSetings, &QPushButton::clicked, this, [this] { btAplayInhSetingsClick(); });
   Bind(bHelp, &QPushButton::clicked, this, [this] { bHelpClick(); });
+}
+
+void TfrmMain::FollowTypedRate() {
+  // Typing changes only the text; the list's index must follow it, or the
+  // arrow keys and the wheel would step from the item shown before.
+  QLineEdit* edit = cbRanGenRate->lineEdit();
+  const QString text = edit->text();
+  const int cursor = edit->cursorPosition();
+  const QSignalBlocker quiet(cbRanGenRate);
+  cbRanGenRate->setCurrentIndex(cbRanGenRate->findText(text));
+  if (edit->text() != text) edit->setText(text);  // index -1 clears the text
+  edit->setCursorPosition(cursor);
 }
 
 void TfrmMain::ShowConnection() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QWidget>
 #include <array>
 #include <bitset>
@@ -36,7 +37,8 @@ class TfrmMain : public QWidget {
   Q_OBJECT
 
  public:
-  explicit TfrmMain(const ConnectionFactory& factory, QWidget* parent = nullptr);
+  explicit TfrmMain(const ConnectionFactory& factory = OpenBit3Connection,
+                    QWidget* parent = nullptr);
   ~TfrmMain() override;
 
   TfrmMain(const TfrmMain&) = delete;
@@ -208,4 +210,8 @@ class TfrmMain : public QWidget {
   void BindEvents();
   // Tells Panel6 which adapter and base address the panel uses.
   void ShowConnection();
+  // Keeps the rate list's index on the item whose text was typed (or none).
+  void FollowTypedRate();
+
+  QString RateTextSent;  // the rate box's text at its last change event
 };

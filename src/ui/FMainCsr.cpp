@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QString>
+#include <algorithm>
 #include <bitset>
 
 #include "ui/FMain.h"
@@ -45,6 +46,7 @@ void TfrmMain::rgTriggerSourceClick() {
 void TfrmMain::btVMETrigerClick() { Module->VMETrigger(); }
 
 void TfrmMain::cbRanGenRateChange() {
+  RateTextSent = cbRanGenRate->currentText();
   // No item (-1) puts 7 in the rate field.
   Module->SetRandomRate(RanGenRateIndex());
 }
@@ -70,9 +72,13 @@ void TfrmMain::bResetClick() { Module->Reset(); }
 
 void TfrmMain::btAplayInhSetingsClick() {
   // The values as they stand: a box the operator just left is already back
-  // in range, as the click took the focus from it.
-  Module->SetInhibit0(cseInh0Delay->Value(), cseInh0Duration->Value());
-  Module->SetInhibit1(cseInh1Delay->Value(), cseInh1Duration->Value());
-  Module->SetInhibit2(cseInh2Delay->Value(), cseInh2Duration->Value());
-  Module->SetInhibit3(cseInh3Delay->Value(), cseInh3Duration->Value());
+  // in range, as the click took the focus from it. A click from code while a
+  // box still holds a typed 5000 must not reach a 12-bit register either.
+  const auto value = [](const TSpinEdit* box) {
+    return std::clamp(box->Value(), box->minimum(), box->maximum());
+  };
+  Module->SetInhibit0(value(cseInh0Delay), value(cseInh0Duration));
+  Module->SetInhibit1(value(cseInh1Delay), value(cseInh1Duration));
+  Module->SetInhibit2(value(cseInh2Delay), value(cseInh2Duration));
+  Module->SetInhibit3(value(cseInh3Delay), value(cseInh3Duration));
 }

@@ -41,6 +41,7 @@ TfrSelectValue::TfrSelectValue(QWidget* parent) : QFrame(parent) {
   tbTrackBar->setRange(0, kStartMax);
   tbTrackBar->setValue(0);
   tbTrackBar->setSingleStep(1);
+  tbTrackBar->setPageStep(1);  // a click on the track moves one step: each step is sent
   tbTrackBar->setTickInterval(1);
   tbTrackBar->setTickPosition(QSlider::TicksAbove);
 

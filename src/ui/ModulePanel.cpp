@@ -25,7 +25,6 @@ TModulePanel::TModulePanel(QWidget* parent) : QFrame(parent) {
 void TModulePanel::SetConnection(const QString& adapter, const QString& address) {
   Adapter_ = adapter;
   Address_ = address;
-  setToolTip(QStringLiteral("TTCvi at %1\n%2").arg(address, adapter));
   update();
 }
 

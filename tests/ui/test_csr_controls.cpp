@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -118,6 +119,52 @@ TEST_F(CsrControls, RandomSourceWritesTheShownRateFirstWithThePreviousSource) {
   ClickSource(0);
   EXPECT_FALSE(rate->isEnabled());
   EXPECT_EQ(Vme->Log, (Log{W16(kCSR1, 0x6000 | kOrbit | 0)}));
+}
+
+TEST_F(CsrControls, TypedRateMovesTheListToThatItem) {
+  ClickSource(5);
+  auto* rate = Find<QComboBox>("cbRanGenRate");
+  rate->setFocus(Qt::TabFocusReason);
+  TypeRate(QStringLiteral("25 kHz"));
+  EXPECT_EQ(Vme->Log.back(), W16(kCSR1, 0x5000 | kOrbit | 5));
+  EXPECT_EQ(rate->currentIndex(), 5);
+
+  // The arrow steps from the typed item, not from the one shown before.
+  Vme->Log.clear();
+  QTest::keyClick(rate, Qt::Key_Down);
+  EXPECT_EQ(rate->currentText(), QStringLiteral("50 kHz"));
+  EXPECT_EQ(Vme->Log, (Log{W16(kCSR1, 0x6000 | kOrbit | 5)}));
+
+  // A text that matches no item leaves no item chosen, and keeps the text.
+  TypeRate(QStringLiteral("7 Hz"));
+  EXPECT_EQ(rate->currentIndex(), -1);
+  EXPECT_EQ(rate->currentText(), QStringLiteral("7 Hz"));
+  EXPECT_EQ(Vme->Log.back(), W16(kCSR1, 0x7000 | kOrbit | 5));
+}
+
+TEST_F(CsrControls, PickingTheRateAlreadyShownSendsNothing) {
+  ClickSource(5);
+  auto* rate = Find<QComboBox>("cbRanGenRate");
+  rate->setFocus(Qt::TabFocusReason);
+  TypeRate(QStringLiteral("5 kHz"));
+  Vme->Log.clear();
+
+  rate->showPopup();
+  // The highlighted item is the one shown.
+  QTest::keyClick(static_cast<QWidget*>(rate->view()), Qt::Key_Return);
+  EXPECT_EQ(rate->currentText(), QStringLiteral("5 kHz"));
+  EXPECT_TRUE(Vme->Log.empty());
+}
+
+TEST_F(CsrControls, InhibitApplyFromCodeNeverWritesBeyondTheRange) {
+  auto* delay = Find<TSpinEdit>("cseInh0Delay");
+  delay->setFocus(Qt::MouseFocusReason);
+  delay->selectAll();
+  QTest::keyClicks(delay, "5000");
+  ASSERT_TRUE(delay->hasFocus());  // not left: still 5000 as typed
+  Find<QPushButton>("btAplayInhSetings")->click();
+  ASSERT_FALSE(Vme->Log.empty());
+  EXPECT_EQ(Vme->Log.front(), W16(kBase + 0x92, 4095));
 }
 
 TEST_F(CsrControls, TrigerSelectsTheVmeSourceThenFires) {
