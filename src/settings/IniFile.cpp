@@ -176,7 +176,9 @@ void TIniFile::Impl::Load() {
   Sections.emplace_back();  // the lines before any section
 
   std::string content;
-  const int fd = open(Name.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking open: a named pipe in the file's place must not hang the
+  // start-up; it is refused below like any file that is not a regular one.
+  const int fd = open(Name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     LoadRefused = errno != ENOENT && errno != ENOTDIR;
     return;  // an unreadable file reads as an empty one
@@ -187,6 +189,7 @@ void TIniFile::Impl::Load() {
     close(fd);
     return;
   }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   char buffer[65536];
   for (;;) {
     const ssize_t n = read(fd, buffer, sizeof buffer);

@@ -30,9 +30,12 @@ TEST_F(TTCviAddressTest, HexadecimalSpellingsReadAsTheSameAddress) {
 }
 
 TEST_F(TTCviAddressTest, TextThatIsNoNumberGivesTheDefault) {
-  WriteRaw(Ini(), "[TTCvi_Address]\nTTCviAddress=0xEE0000abc\n");
-  TIniFile file(Ini());
-  EXPECT_EQ(ReadTTCviAddress(file, "TTCvi_Address"), kDefaultTTCviAddress);
+  // Trailing letters; hexadecimal beyond 32 bits; a prefix without digits.
+  for (const char* text : {"16715776abc", "0xEE0000abc", "0x"}) {
+    WriteRaw(Ini(), std::string("[TTCvi_Address]\nTTCviAddress=") + text + "\n");
+    TIniFile file(Ini());
+    EXPECT_EQ(ReadTTCviAddress(file, "TTCvi_Address"), kDefaultTTCviAddress) << text;
+  }
 }
 
 TEST_F(TTCviAddressTest, IsWrittenBackInDecimalInItsSection) {

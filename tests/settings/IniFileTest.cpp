@@ -131,6 +131,18 @@ TEST_F(IniFileTest, UnreadableFileReadsAsEmpty) {
   EXPECT_EQ(file.ReadString("S", "k", "d"), "d");
 }
 
+TEST_F(IniFileTest, NamedPipeInPlaceOfTheFileNeitherHangsNorIsOverwritten) {
+  // Opening a pipe for reading would wait for a writer: start-up would hang.
+  ASSERT_EQ(mkfifo(Ini().c_str(), 0644), 0);
+  TIniFile file(Ini());
+  EXPECT_EQ(file.ReadInteger("TTCvi_Address", "TTCviAddress", 42), 42);
+  file.WriteInteger("TTCvi_Address", "TTCviAddress", 1);
+  EXPECT_THROW(file.UpdateFile(), EFileWriteError);
+  struct stat st {};
+  ASSERT_EQ(lstat(Ini().c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
 TEST_F(IniFileTest, BytesOutsideAsciiAreKept) {
   const std::string original = "[Sekt\xc3\xa4]\nk=\xff\xfe \xe9t\xe9\n\xc3\x84=1\n";
   Given(original);
