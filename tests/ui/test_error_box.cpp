@@ -16,6 +16,8 @@ struct FullStopCase {
   QString Shown;
 };
 
+void PrintTo(const FullStopCase& c, std::ostream* os) { *os << '"' << c.Message << '"'; }
+
 class ErrorBoxTextTest : public ::testing::TestWithParam<FullStopCase> {};
 
 TEST_P(ErrorBoxTextTest, AppendsFullStopOnlyAfterCharactersAboveIt) {
