@@ -9,8 +9,8 @@
 
 namespace {
 
-TEST(TDebug, DefaultsAreThreshold10Depth10DotsOnStandardErrorWithClosedFile) {
-  TDebug log;
+// Threshold 10, depth 10, dots, on the standard error stream, file closed.
+void ExpectDefaults(const TDebug& log) {
   EXPECT_EQ(log.Threshold, 10);
   EXPECT_EQ(log.Depth, 10);
   EXPECT_EQ(log.Fill, '.');
@@ -18,13 +18,12 @@ TEST(TDebug, DefaultsAreThreshold10Depth10DotsOnStandardErrorWithClosedFile) {
   EXPECT_FALSE(log.File.is_open());
 }
 
-TEST(TDebug, ProgramLogHasTheDefaults) {
-  EXPECT_EQ(DebugLog.Threshold, 10);
-  EXPECT_EQ(DebugLog.Depth, 10);
-  EXPECT_EQ(DebugLog.Fill, '.');
-  EXPECT_EQ(DebugLog.Out, &std::cerr);
-  EXPECT_FALSE(DebugLog.File.is_open());
+TEST(TDebug, DefaultsAreThreshold10Depth10DotsOnStandardErrorWithClosedFile) {
+  TDebug log;
+  ExpectDefaults(log);
 }
+
+TEST(TDebug, ProgramLogHasTheDefaults) { ExpectDefaults(DebugLog); }
 
 TEST(TDebug, WritesByLevelIndentAndFormat) {
   struct Case {
