@@ -5,6 +5,7 @@
 
 #include "sim/CrateImpl.h"
 #include "sim/SimCrate.h"
+#include "vme/AdapterIdentity.h"
 #include "vme/Bit3Api.h"
 
 namespace sim {
@@ -79,3 +80,5 @@ char* bt_strerror(bt_desc_t, bt_error_t status, const char* prefix, char* buffer
   return buffer;
 }
 }
+
+AdapterIdentity ProvidedAdapter() { return {"Simulated crate", true}; }

@@ -15,7 +15,6 @@
 #include "ui/HelpViewer.h"
 #include "ui/ModulePanel.h"
 #include "ui/RadioGroup.h"
-#include "vme/TVMEWinBit3.h"
 
 namespace {
 const char* const kAddressSection = "TTCvi_Address";
@@ -109,18 +108,14 @@ void TfrmMain::FollowTypedRate() {
 }
 
 void TfrmMain::ShowConnection() {
-  QString adapter = QStringLiteral("Test connection");
-  if (const auto* bit3 = dynamic_cast<const TVMEWinBit3*>(Connection.get())) {
-    adapter = QString::fromLatin1(bit3->GetDeviceName());
-    if (adapter.contains(QLatin1String("sim"), Qt::CaseInsensitive)) {
-      adapter = QStringLiteral("Simulated crate");
-    }
-  }
+  const VMEConnectionDescription connection = Connection->Describe();
+  const QString adapter = connection.Adapter.empty() ? QString::fromStdString(connection.Device)
+                                                     : QString::fromStdString(connection.Adapter);
   const QString address =
       QStringLiteral("A24 0x%1")
           .arg(QString::number(static_cast<std::uint32_t>(TTCviAddress), 16).toUpper(), 6,
                QLatin1Char('0'));
-  Panel6->SetConnection(adapter, address);
+  Panel6->SetConnection(adapter, address, QString::fromStdString(connection.Device));
 }
 
 void TfrmMain::FormClose() {

@@ -22,9 +22,11 @@ TModulePanel::TModulePanel(QWidget* parent) : QFrame(parent) {
   setPalette(silver);
 }
 
-void TModulePanel::SetConnection(const QString& adapter, const QString& address) {
+void TModulePanel::SetConnection(const QString& adapter, const QString& address,
+                                 const QString& device) {
   Adapter_ = adapter;
   Address_ = address;
+  Device_ = device;
   update();
 }
 

@@ -12,11 +12,15 @@ class TModulePanel : public QFrame {
  public:
   explicit TModulePanel(QWidget* parent = nullptr);
 
-  // adapter: "Simulated crate", a device name or "Test connection";
-  // address: e.g. "A24 0xFF1000". The tool tip carries both in full.
-  void SetConnection(const QString& adapter, const QString& address);
+  // adapter: what the connection says it talks to ("Simulated crate");
+  // address: e.g. "A24 0xFF1000"; device: the device opened, if any. The
+  // panel has no hint: only the controls the operator knows by their hints
+  // carry one.
+  void SetConnection(const QString& adapter, const QString& address,
+                     const QString& device = QString());
   QString Adapter() const { return Adapter_; }
   QString Address() const { return Address_; }
+  QString Device() const { return Device_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -26,4 +30,5 @@ class TModulePanel : public QFrame {
 
   QString Adapter_;
   QString Address_;
+  QString Device_;
 };

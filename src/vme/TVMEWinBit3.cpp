@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "vme/AdapterIdentity.h"
 #include "vme/TDebug.h"
 #include "vme/VMEErrors.h"
 
@@ -54,6 +55,11 @@ TVMEWinBit3::TVMEWinBit3(std::int32_t unit, std::int32_t logicalDevice, std::int
     bt_close(Handle);
     throw;
   }
+}
+
+VMEConnectionDescription TVMEWinBit3::Describe() const {
+  const AdapterIdentity adapter = ProvidedAdapter();
+  return {adapter.Name != nullptr ? adapter.Name : "", DeviceName, adapter.Simulated};
 }
 
 TVMEWinBit3::~TVMEWinBit3() {

@@ -29,6 +29,8 @@ class TVMEWinBit3 : public TVMEInterface {
   void Read(std::uint32_t address, void* data, std::uint32_t count) override;
   std::uint32_t Read32(std::uint32_t address) override;
   std::uint16_t Read16(std::uint32_t address) override;
+  // The adapter library this program was built with, and the device opened.
+  VMEConnectionDescription Describe() const override;
 
   const char* GetDeviceName() const { return DeviceName; }
   bool IsBusy() const { return Busy; }

@@ -24,6 +24,10 @@ TEST_F(ConnectionOnSim, OpensSetsTheModifiersAndReachesTheModule) {
   {
     TVMEWinBit3 connection(0, 2, -1);
     EXPECT_STREQ(connection.GetDeviceName(), sim::kDeviceName);
+    const VMEConnectionDescription described = connection.Describe();
+    EXPECT_EQ(described.Adapter, "Simulated crate");
+    EXPECT_EQ(described.Device, sim::kDeviceName);
+    EXPECT_TRUE(described.Simulated);
     EXPECT_EQ(crate.Parameter(BT_INFO_DMA_AMOD), sim::kA24NonPrivilegedData);
     EXPECT_EQ(crate.Parameter(BT_INFO_PIO_AMOD), sim::kA24NonPrivilegedData);
 

@@ -30,6 +30,7 @@ class RecordingVME : public TVMEInterface {
   void Read(std::uint32_t address, void* data, std::uint32_t count) override;
   std::uint32_t Read32(std::uint32_t address) override;
   std::uint16_t Read16(std::uint32_t address) override;
+  VMEConnectionDescription Describe() const override { return {"Test connection", "", false}; }
 
   // Reads at this address return value (after any queued values are used).
   void SetReadValue(std::uint32_t address, std::uint32_t value) { ReadValues[address] = value; }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "vme/AdapterIdentity.h"
+
 namespace scripted {
 
 Script& Bit3() {
@@ -167,3 +169,5 @@ char* bt_strerror(bt_desc_t handle, bt_error_t status, const char* prefix, char*
 }
 
 }  // extern "C"
+
+AdapterIdentity ProvidedAdapter() { return {"Scripted adapter", false}; }
