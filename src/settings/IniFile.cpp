@@ -377,6 +377,15 @@ TIniFile::~TIniFile() = default;
 
 const std::string& TIniFile::FileName() const { return Impl_->Name; }
 
+bool TIniFile::SectionExists(const std::string& section) {
+  Impl_->Load();
+  return Impl_->SectionIndex.count(Lower(section)) != 0;
+}
+
+bool TIniFile::KeyExists(const std::string& section, const std::string& key) {
+  return Impl_->Find(section, key) != nullptr;
+}
+
 std::string TIniFile::ReadString(const std::string& section, const std::string& key,
                                  const std::string& defaultValue) {
   if (const Line* line = Impl_->Find(section, key)) return ValueOf(line->Text);

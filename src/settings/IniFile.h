@@ -31,6 +31,11 @@ class TIniFile {
   // The file name as the operator can find it on this system ("../quorvane.ini").
   const std::string& FileName() const;
 
+  // Whether the file holds the section / the key in its section. A reader
+  // uses them to tell a key that is absent from one that holds the default.
+  bool SectionExists(const std::string& section);
+  bool KeyExists(const std::string& section, const std::string& key);
+
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& defaultValue);
   void WriteString(const std::string& section, const std::string& key, const std::string& value);

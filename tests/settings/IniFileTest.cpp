@@ -493,3 +493,14 @@ TEST_F(IniFileTest, FileWithoutPermissionsIsNeitherReadNorReplaced) {
 }
 
 }  // namespace
+
+TEST_F(IniFileTest, TellsAbsentSectionsAndKeysFromEmptyOnes) {
+  Given("[Seq]\nCaption=\n[empty]\n");
+  TIniFile file(Ini());
+  EXPECT_TRUE(file.SectionExists("seq"));
+  EXPECT_TRUE(file.SectionExists("EMPTY"));
+  EXPECT_FALSE(file.SectionExists("Seq0"));
+  EXPECT_TRUE(file.KeyExists("SEQ", "caption"));
+  EXPECT_FALSE(file.KeyExists("Seq", "NoOfVectors"));
+  EXPECT_FALSE(file.KeyExists("Other", "Caption"));
+}
