@@ -85,6 +85,6 @@ void EndDialogFrame(QDialog* dialog, DialogFrame& frame, QSize clientSize) {
   dialog->installEventFilter(new FocusKeeper(dialog));
 
   // Fixed size, as the dialog frame of the panel; grown only when Qt's fonts
-  // need more room than the original layout gave.
+  // need more room than the given client size.
   dialog->setFixedSize(clientSize.expandedTo(layout->totalMinimumSize()));
 }

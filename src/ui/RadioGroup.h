@@ -6,8 +6,8 @@
 
 class QRadioButton;
 
-// A captioned group of choices in one column, as operators know it from the
-// original panel: ItemIndex() is the chosen item or -1 when none is chosen
+// A captioned group of choices in one column: ItemIndex() is the chosen
+// item or -1 when none is chosen
 // (the state at start). Click is emitted only when the operator makes or
 // changes the choice (mouse or keyboard); SetItemIndex from code is silent.
 class TRadioGroup : public QGroupBox {

@@ -4,7 +4,7 @@
 #include <QString>
 
 // The number box of the panel (cse... boxes, seSpinEdit of the selectors),
-// with the behaviour operators know from the original spin edits:
+// with the behaviour operators expect of the panel's number boxes:
 //  - every edit of the text (each keystroke, each arrow click) emits Changed;
 //    setting the value from code does too; exactly once per change;
 //  - text that is not a number reads as the minimum, and the box shows it;

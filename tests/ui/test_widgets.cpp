@@ -297,7 +297,7 @@ class SelectValueTest : public ::testing::Test {
   int SpinEditChanges = 0;
 };
 
-TEST_F(SelectValueTest, IsBuiltAsTheOriginalSelector) {
+TEST_F(SelectValueTest, IsBuiltAsSliderBesideNumberBox) {
   EXPECT_EQ(Selector->size(), QSize(104, 22));
   QSlider* slider = Control<QSlider>(Selector, "tbTrackBar");
   TSpinEdit* box = Control<TSpinEdit>(Selector, "seSpinEdit");
@@ -333,7 +333,7 @@ TEST_F(SelectValueTest, BoxShowsEveryDigitOfItsValue) {
   EXPECT_GE(Selector->seSpinEdit->width(), 38);
 }
 
-TEST_F(SelectValueTest, KeepsTheOriginalProportionsWhereTheFontAllows) {
+TEST_F(SelectValueTest, KeepsTheGivenProportionsWhereTheFontAllows) {
   QFont small = Selector->font();
   small.setPixelSize(6);
   Selector->setFont(small);
