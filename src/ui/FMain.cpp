@@ -3,21 +3,21 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 
 #include "base/Exception.h"
 #include "settings/ConfigFile.h"
 #include "settings/IniFile.h"
+#include "settings/ListBudget.h"
+#include "ttcvi/TTCrxRegisters.h"
 #include "ui/EventGuard.h"
 #include "ui/FSelectValue.h"
 #include "ui/HelpViewer.h"
 #include "ui/ModulePanel.h"
-#include "ui/RadioGroup.h"
 
 namespace {
 const char* const kAddressSection = "TTCvi_Address";
+const char* const kRxAddressSection = "Rx_Addresses";
 }  // namespace
 
 TfrmMain::TfrmMain(const ConnectionFactory& factory, QWidget* parent) : QWidget(parent) {
@@ -40,22 +40,25 @@ TfrmMain::TfrmMain(const ConnectionFactory& factory, QWidget* parent) : QWidget(
     Module = std::make_unique<TTTCvi>(Connection.get(), static_cast<std::uint32_t>(TTCviAddress));
     ShowConnection();
 
-    frSelectReg0->SetMaxValue(239);  // fine deskew: 240 steps
-    frSelectReg1->SetMaxValue(239);
-    frSelectReg2->SetMaxValue(15);  // coarse delays: 4 bits each
-    frSelectReg3->SetMaxValue(15);
+    frSelectReg0->SetMaxValue(ttcrx::kMaxFineDeskew);
+    frSelectReg1->SetMaxValue(ttcrx::kMaxFineDeskew);
+    frSelectReg2->SetMaxValue(ttcrx::kMaxCoarseDelay);
+    frSelectReg3->SetMaxValue(ttcrx::kMaxCoarseDelay);
 
-    // Selecting from code is no operator change: nothing is sent.
+    // Selecting from code is no operator change: nothing is sent, and a
+    // later pick of the item shown is none either.
     cbRanGenRate->setCurrentIndex(0);
+    RateTextSent = cbRanGenRate->currentText();
 
     Module->Reset();
     for (const auto& channel : Module->BGo) channel->SetMode(false, false, false, false, false);
     // The first CSR1 write: the orbit bit from the box, every other field 0.
     Module->SetOrbitSignal(chbOrbitSignalSel->isChecked());
 
-    // The B-Go data sequences, the presets and the TTCrx addresses are not
-    // kept in the file yet: their lists start empty.
-
+    // A damaged file's counts may not make the lists cost without bound.
+    ListBudget budget;
+    ReadRxAddresses(file, kRxAddressSection, budget);
+    // The first TTCrx is the target; nothing is sent to it now.
     cmbTTC->setCurrentIndex(cmbTTC->count() > 0 ? 0 : -1);
   }  // the configuration file is released
 
@@ -71,40 +74,8 @@ void TfrmMain::AttachDialogs(TdlgRxControlRegister* rxControlRegister, TB_GoData
   frmDataForSave = dataForSave;
 }
 
-void TfrmMain::BindEvents() {
-  Bind(rgTriggerSource, &TRadioGroup::Click, this, [this] { rgTriggerSourceClick(); });
-  Bind(btVMETriger, &QPushButton::clicked, this, [this] { btVMETrigerClick(); });
-  // The rate box changes on an operator's pick of another item and on every
-  // edit of its text; a selection made from code is no change, and neither
-  // is picking the item the box already shows.
-  Bind(cbRanGenRate, &QComboBox::activated, this, [this] {
-    if (cbRanGenRate->currentText() != RateTextSent) cbRanGenRateChange();
-  });
-  Bind(cbRanGenRate->lineEdit(), &QLineEdit::textEdited, this, [this] {
-    FollowTypedRate();
-    cbRanGenRateChange();
-  });
-  // A check box reports every change of its state, also one made from code.
-  Bind(chbOrbitSignalSel, &QCheckBox::toggled, this, [this] { chbOrbitSignalSelClick(); });
-  Bind(bL1AFIFOReset, &QPushButton::clicked, this, [this] { bL1AFIFOResetClick(); });
-  Bind(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-  Bind(btReadCSR2, &QPushButton::clicked, this, [this] { btReadCSR2Click(); });
-  Bind(btCSR2ResetFIFO, &QPushButton::clicked, this, [this] { btCSR2ResetFIFOClick(); });
-  Bind(bReset, &QPushButton::clicked, this, [this] { bResetClick(); });
-  Bind(btAplayInhSetings, &QPushButton::clicked, this, [this] { btAplayInhSetingsClick(); });
+void TfrmMain::BindCornerControls() {
   Bind(bHelp, &QPushButton::clicked, this, [this] { bHelpClick(); });
-}
-
-void TfrmMain::FollowTypedRate() {
-  // Typing changes only the text; the list's index must follow it, or the
-  // arrow keys and the wheel would step from the item shown before.
-  QLineEdit* edit = cbRanGenRate->lineEdit();
-  const QString text = edit->text();
-  const int cursor = edit->cursorPosition();
-  const QSignalBlocker quiet(cbRanGenRate);
-  cbRanGenRate->setCurrentIndex(cbRanGenRate->findText(text));
-  if (edit->text() != text) edit->setText(text);  // index -1 clears the text
-  edit->setCursorPosition(cursor);
 }
 
 void TfrmMain::ShowConnection() {
@@ -121,7 +92,7 @@ void TfrmMain::ShowConnection() {
 void TfrmMain::FormClose() {
   TIniFile file(IniFileName);
   WriteTTCviAddress(file, kAddressSection, TTCviAddress);
-  // The sequences, presets and TTCrx addresses are not kept in the file yet.
+  WriteRxAddresses(file, kRxAddressSection);
   // The store keeps the writes until here; a file that cannot be written
   // raises "Unable to write to ../quorvane.ini" and the window stays open.
   file.UpdateFile();

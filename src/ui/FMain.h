@@ -25,6 +25,8 @@ class TB_GoDataDlg;
 class TdlgRxControlRegister;
 class TfrmDataForSave;
 class TfrSelectValue;
+class TIniFile;
+class ListBudget;
 class TModulePanel;
 class TRadioGroup;
 class TSpinEdit;
@@ -54,7 +56,7 @@ class TfrmMain : public QWidget {
   void FormClose();
   void bHelpClick();
 
-  // Trigger, orbit, inhibit and CSR controls.
+  // Trigger, orbit, inhibit and CSR controls (FMainCsr.cpp).
   void rgTriggerSourceClick();
   void btVMETrigerClick();
   void cbRanGenRateChange();
@@ -69,6 +71,31 @@ class TfrmMain : public QWidget {
   // The rate list's index as the operator left it: the item whose text the
   // box shows exactly, or -1 for a typed text that matches no item.
   int RanGenRateIndex() const;
+
+  // Asynchronous B-channel cycles and TRIGWORD (FMainCycles.cpp).
+  void bLFACSendClick();
+  void chbLFACExtClick();
+  void bSFACSendClick();
+  void chbTRIGRegEnableClick();
+  void bTRIGRegSetClick();
+
+  // TTCrx settings (FMainRx.cpp).
+  void frSelectReg0tbTrackBarChange();
+  void frSelectReg1tbTrackBarChange();
+  void frSelectReg2tbTrackBarChange();
+  void frSelectReg3tbTrackBarChange();
+  void frSelectReg1seSpinEditChange();
+  void frSelectReg2seSpinEditChange();
+  void frSelectReg3seSpinEditChange();
+  void pCntrolRegClick();
+  void bAddRxAddresClick();
+  void bRxAddressDeleteClick();
+  // The numeric address of the selected entry of cmbTTC, looked up by its
+  // name; raises the conversion error when there is none or it is no number.
+  std::int32_t SelectedRxAddress() const;
+  // The TTCrx address list in the configuration file.
+  void ReadRxAddresses(TIniFile& file, const std::string& section, ListBudget& budget);
+  void WriteRxAddresses(TIniFile& file, const std::string& section) const;
 
   // Window state besides the controls. Connection is declared before Module
   // so that the module never outlives the connection it uses.
@@ -193,25 +220,36 @@ class TfrmMain : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  // Builds every control at its place with its start state (FMainLayout.cpp).
+  // Each control group builds its controls with their start states, and
+  // binds its handlers through the handler guard once start-up is done.
+  // FMainLayout.cpp gives the order.
   void BuildControls();
+  void BindEvents();
+  void BuildCsrControls();  // FMainCsr.cpp
   void BuildCsr1Panel();
   void BuildCsr2Panel();
   void BuildInhibitGroup();
-  void BuildBGoTab();
+  void BindCsrControls();
+  void BuildBGoControls();  // FMainBGo.cpp
+  void BindBGoControls();
+  void BuildCycleControls();  // FMainCycles.cpp
   void BuildAsyncCycles();
   void BuildTrigWordGroup();
-  void BuildRxGroup();
-  void BuildPresetGroup();
-  void BuildCornerControls();
+  void BindCycleControls();
+  void BuildRxControls();  // FMainRx.cpp
+  void BindRxControls();
+  void BuildPresetControls();  // FMainPresets.cpp
+  void BindPresetControls();
+  void BuildCornerControls();  // FMainLayout.cpp: help, Panel6, Panel8
+  void BindCornerControls();   // FMain.cpp
   // Marks a TTCvi Mk II feature in the highlight colour.
   void MarkMkII(QWidget* control);
-  // Binds the handlers that exist so far, each through the handler guard.
-  void BindEvents();
   // Tells Panel6 which adapter and base address the panel uses.
   void ShowConnection();
   // Keeps the rate list's index on the item whose text was typed (or none).
   void FollowTypedRate();
+  // One long-format cycle (E = 0) to a register of the selected TTCrx.
+  void SendToSelectedRx(int subaddress, std::uint8_t value);
 
   QString RateTextSent;  // the rate box's text at its last change event
 };

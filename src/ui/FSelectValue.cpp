@@ -56,7 +56,7 @@ TfrSelectValue::TfrSelectValue(QWidget* parent) : QFrame(parent) {
   RequireFocusForWheel(seSpinEdit);
 
   connect(tbTrackBar, &QSlider::valueChanged, this, &TfrSelectValue::tbTrackBarChange);
-  connect(seSpinEdit, &TSpinEdit::Changed, this, &TfrSelectValue::seSpinEditChange);
+  connect(seSpinEdit, &TSpinEdit::Changed, this, &TfrSelectValue::SpinEditChanged);
 }
 
 void TfrSelectValue::SetMaxValue(int max) {
@@ -114,8 +114,19 @@ void TfrSelectValue::tbTrackBarChange(int position) {
   if (!Quiet_) emit TrackBarChange();
 }
 
+void TfrSelectValue::SetSpinEditHandler(std::function<void()> handler) {
+  SpinEditHandler_ = std::move(handler);
+}
+
+void TfrSelectValue::SpinEditChanged() {
+  if (FollowingSlider_) return;  // the box follows the slider: no edit
+  if (SpinEditHandler_)
+    SpinEditHandler_();
+  else
+    seSpinEditChange();
+}
+
 void TfrSelectValue::seSpinEditChange() {
-  if (FollowingSlider_) return;
   // Not a number reads as 0 (the box already shows it); beyond the range
   // the slider stops at its end.
   const int clamped = Clamped(seSpinEdit->Value());

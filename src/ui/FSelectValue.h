@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFrame>
+#include <functional>
 
 class QSlider;
 class TSpinEdit;
@@ -25,6 +26,13 @@ class TfrSelectValue : public QFrame {
   // nothing is sent. Used only when a preset is applied.
   void SetValueQuietly(int value);
 
+  // The number box's own behaviour: reads the box (not a number: 0) and
+  // moves the slider to its value, clamped, then shows the clamped value.
+  void seSpinEditChange();
+  // The number box's change event runs handler instead of seSpinEditChange;
+  // a window that takes the event over calls seSpinEditChange from it.
+  void SetSpinEditHandler(std::function<void()> handler);
+
   QSlider* tbTrackBar;
   TSpinEdit* seSpinEdit;
 
@@ -44,8 +52,9 @@ class TfrSelectValue : public QFrame {
   // Slider on the left, number box on the right, within the selector's size.
   void ArrangeParts();
   void tbTrackBarChange(int position);
-  void seSpinEditChange();
+  void SpinEditChanged();
   int Clamped(int value) const;
   bool Quiet_ = false;
   bool FollowingSlider_ = false;  // the box is being set to the slider position
+  std::function<void()> SpinEditHandler_;
 };

@@ -15,9 +15,15 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+
+// Failures show texts as text.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 // Finds a control by its object name (= its name in the panel's description);
 // fails the test when it is missing or of another kind.

@@ -365,3 +365,18 @@ TEST_F(CsrControls, VmeErrorInAHandlerIsShownAndThePanelStaysUsable) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CsrControls, PickingTheRateShownSendsNothingFromTheFirstPickOn) {
+  ClickSource(5);
+  auto* rate = Find<QComboBox>("cbRanGenRate");
+  Vme->Log.clear();
+  emit rate->activated(0);  // the operator picks "1 Hz", already shown since start-up
+  EXPECT_TRUE(Vme->Log.empty());
+  rate->setCurrentIndex(2);
+  emit rate->activated(2);
+  EXPECT_EQ(Vme->Log, (Log{W16(kCSR1, 0x2000 | kOrbit | 5)}));
+}
+
+}  // namespace

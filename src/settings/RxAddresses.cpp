@@ -1,0 +1,66 @@
+#include "settings/RxAddresses.h"
+
+#include <algorithm>
+
+#include "base/Exception.h"
+#include "base/ReadNumber.h"
+
+namespace {
+
+constexpr char kCountKey[] = "NoOfRxAddresses";
+constexpr char kEntryKey[] = "RxAddress";
+
+bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+}  // namespace
+
+std::string RxEntry(const std::string& name, const std::string& address) {
+  return name + "=" + address;
+}
+
+std::string RxEntryName(const std::string& entry) {
+  const std::size_t eq = entry.find('=');
+  return eq == std::string::npos ? std::string() : entry.substr(0, eq);
+}
+
+int FindRxEntry(const std::vector<std::string>& entries, const std::string& name) {
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const std::size_t eq = entries[i].find('=');
+    if (eq != std::string::npos && SameNameIgnoringCase(entries[i].substr(0, eq), name))
+      return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::int32_t RxAddressOf(const std::vector<std::string>& entries, int selected) {
+  const bool any = selected >= 0 && static_cast<std::size_t>(selected) < entries.size();
+  const std::string name = any ? RxEntryName(entries[static_cast<std::size_t>(selected)]) : "";
+  const int found = FindRxEntry(entries, name);
+  const std::string text = found < 0 ? std::string()
+                                     : entries[static_cast<std::size_t>(found)].substr(
+                                           entries[static_cast<std::size_t>(found)].find('=') + 1);
+  return ReadNumber(text);
+}
+
+std::vector<std::string> ReadRxAddressList(TIniFile& file, const std::string& section,
+                                           ListBudget& budget) {
+  std::vector<std::string> entries;
+  const std::int32_t count = file.ReadInteger(section, kCountKey, 0);
+  for (std::int32_t i = 0; i < count; ++i) {
+    const std::string key = kEntryKey + std::to_string(i);
+    if (!file.KeyExists(section, key) && !budget.TakeAbsent()) break;
+    entries.push_back(file.ReadString(section, key, " "));
+  }
+  return entries;
+}
+
+void WriteRxAddressList(TIniFile& file, const std::string& section,
+                        const std::vector<std::string>& entries) {
+  file.WriteInteger(section, kCountKey, static_cast<std::int32_t>(entries.size()));
+  for (std::size_t i = 0; i < entries.size(); ++i)
+    file.WriteString(section, kEntryKey + std::to_string(i), entries[i]);
+}
