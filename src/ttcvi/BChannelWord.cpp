@@ -42,3 +42,10 @@ LongFields DecodeLong(const BChannelWord& word) {
 std::uint8_t DecodeShort(const BChannelWord& word) {
   return static_cast<std::uint8_t>(Value(word) >> kCommandShift & kByteMask);
 }
+
+std::string WordDisplayText(const BChannelWord& word) {
+  if (!IsLongWord(word)) return std::to_string(DecodeShort(word));
+  const LongFields f = DecodeLong(word);
+  return std::to_string(f.address) + ", " + (f.external ? "1" : "0") + ", " +
+         std::to_string(f.subaddress) + ", " + std::to_string(f.data);
+}

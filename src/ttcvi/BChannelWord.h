@@ -2,6 +2,7 @@
 
 #include <bitset>
 #include <cstdint>
+#include <string>
 
 // The one codec of B-channel words (the FIFO word of a B-Go channel).
 //   long format : bit 31 = 1, bits 30..17 TTCrx address, bit 16 E,
@@ -24,3 +25,8 @@ struct LongFields {
 bool IsLongWord(const BChannelWord& word);
 LongFields DecodeLong(const BChannelWord& word);
 std::uint8_t DecodeShort(const BChannelWord& word);
+
+// A word as the sequence editor lists it: long format "address, E,
+// subaddress, data" in decimal ("12, 1, 3, 200"), short format the command
+// in decimal ("42").
+std::string WordDisplayText(const BChannelWord& word);

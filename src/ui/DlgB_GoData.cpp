@@ -8,10 +8,15 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpacerItem>
 #include <QVBoxLayout>
 
+#include "base/Exception.h"
+#include "base/ReadNumber.h"
+#include "ttcvi/BChannelWord.h"
 #include "ui/DialogFrame.h"
+#include "ui/EventGuard.h"
 
 namespace {
 
@@ -162,4 +167,95 @@ TB_GoDataDlg::TB_GoDataDlg(QWidget* parent) : QDialog(parent) {
   EndDialogFrame(this, frame, QSize(440, 304));
   OKBtn = frame.OKBtn;
   CancelBtn = frame.CancelBtn;
+
+  Bind(bAddLong, &QPushButton::clicked, this, [this] { bAddLongClick(); });
+  Bind(AddShort, &QPushButton::clicked, this, [this] { AddShortClick(); });
+  Bind(bDelete, &QPushButton::clicked, this, [this] { bDeleteClick(); });
+  Bind(bCurRx, &QPushButton::clicked, this, [this] { bCurRxClick(); });
+  // A click on a line, and the keyboard moving to one, show its fields.
+  Bind(lbB_BoData, &QListWidget::itemClicked, this, [this] { lbB_BoDataClick(); });
+  Bind(lbB_BoData, &QListWidget::currentRowChanged, this, [this] { lbB_BoDataClick(); });
 }
+
+bool TB_GoDataDlg::Execute(BGoWords& words, std::uint16_t currentRx, bool listWords) {
+  Sequence = &words;
+  CurrentRxAddress = currentRx;
+  lbB_BoData->clear();
+  if (listWords) ShowSequence();
+  const bool accepted = exec() == QDialog::Accepted;
+  // The list shows the words of one showing only.
+  lbB_BoData->clear();
+  Sequence = nullptr;
+  return accepted;
+}
+
+void TB_GoDataDlg::ShowSequence() {
+  if (Sequence == nullptr) return;
+  for (const BChannelWord& word : *Sequence)
+    lbB_BoData->addItem(QString::fromStdString(WordDisplayText(word)));
+}
+
+namespace {
+
+std::int32_t Number(const QLineEdit* edit) { return ReadNumber(edit->text().toStdString()); }
+
+int SelectedLine(const QListWidget* list) {
+  const QList<QListWidgetItem*> selected = list->selectedItems();
+  return selected.isEmpty() ? -1 : list->row(selected.front());
+}
+
+}  // namespace
+
+void TB_GoDataDlg::bAddLongClick() {
+  if (Sequence == nullptr) return;
+  // All three are read before anything is added: a bad text adds nothing.
+  const std::int32_t address = Number(eRxAddres);
+  const std::int32_t subaddress = Number(eSubaddr);
+  const std::int32_t data = Number(eData);
+  Sequence->push_back(MakeLongWord(static_cast<std::uint32_t>(address), chbExternal->isChecked(),
+                                   static_cast<std::uint32_t>(subaddress),
+                                   static_cast<std::uint32_t>(data)));
+  // The line shows the texts as typed until the sequence is opened again.
+  lbB_BoData->addItem(eRxAddres->text() + QStringLiteral(", ") +
+                      (chbExternal->isChecked() ? QStringLiteral("1") : QStringLiteral("0")) +
+                      QStringLiteral(", ") + eSubaddr->text() + QStringLiteral(", ") +
+                      eData->text());
+}
+
+void TB_GoDataDlg::AddShortClick() {
+  if (Sequence == nullptr) return;
+  const std::int32_t command = Number(eCommand);
+  Sequence->push_back(MakeShortWord(static_cast<std::uint32_t>(command)));
+  lbB_BoData->addItem(eCommand->text());
+}
+
+void TB_GoDataDlg::lbB_BoDataClick() {
+  const int line = SelectedLine(lbB_BoData);
+  if (Sequence == nullptr || line < 0 || static_cast<std::size_t>(line) >= Sequence->size()) return;
+  const BChannelWord& word = (*Sequence)[static_cast<std::size_t>(line)];
+  const bool isLong = IsLongWord(word);
+  // The raised frame marks the format of the word picked.
+  Panel1->setFrameShadow(isLong ? QFrame::Raised : QFrame::Sunken);
+  Panel2->setFrameShadow(isLong ? QFrame::Sunken : QFrame::Raised);
+  if (isLong) {
+    const LongFields fields = DecodeLong(word);
+    eRxAddres->setText(QString::number(fields.address));
+    chbExternal->setChecked(fields.external);
+    eSubaddr->setText(QString::number(fields.subaddress));
+    eData->setText(QString::number(fields.data));
+  } else {
+    eCommand->setText(QString::number(DecodeShort(word)));
+  }
+}
+
+void TB_GoDataDlg::bDeleteClick() {
+  const int line = SelectedLine(lbB_BoData);
+  if (Sequence == nullptr || line < 0) return;
+  if (static_cast<std::size_t>(line) < Sequence->size()) Sequence->erase(Sequence->begin() + line);
+  // Removing a line picks none: the edits keep what they show.
+  const QSignalBlocker quiet(lbB_BoData);
+  delete lbB_BoData->takeItem(line);
+  lbB_BoData->setCurrentRow(-1);
+}
+
+void TB_GoDataDlg::bCurRxClick() { eRxAddres->setText(QString::number(CurrentRxAddress)); }

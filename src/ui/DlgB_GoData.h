@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "settings/BGoSequence.h"
+
 class QCheckBox;
 class QFrame;
 class QLineEdit;
@@ -18,6 +20,22 @@ class TB_GoDataDlg : public QDialog {
 
  public:
   explicit TB_GoDataDlg(QWidget* parent = nullptr);
+
+  // Shows the dialog modally to edit words, the caller's working copy: the
+  // caller keeps it on OK (true) and drops it on Cancel. currentRx is the
+  // TTCrx "< Curr Rx" puts in. The word list starts with the words listed
+  // (an edit) or empty (a new sequence), and is emptied when the dialog
+  // closes. eName keeps its text unless the caller sets it.
+  bool Execute(BGoWords& words, std::uint16_t currentRx, bool listWords);
+  // Lists the words of the sequence being edited, in display form.
+  void ShowSequence();
+
+  // Handlers.
+  void bAddLongClick();
+  void AddShortClick();
+  void lbB_BoDataClick();
+  void bDeleteClick();
+  void bCurRxClick();
 
   QLineEdit* eName;
   QListWidget* lbB_BoData;
@@ -37,6 +55,6 @@ class TB_GoDataDlg : public QDialog {
 
   // The sequence being edited (supplied by the main window for one showing)
   // and the current TTCrx address (low 16 bits of the selected entry).
-  std::vector<std::bitset<32>>* Sequence = nullptr;
+  BGoWords* Sequence = nullptr;
   std::uint16_t CurrentRxAddress = 0;
 };

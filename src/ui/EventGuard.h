@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <exception>
+#include <functional>
 #include <utility>
 
 #include "base/Exception.h"
@@ -32,3 +33,12 @@ QMetaObject::Connection Bind(Sender* sender, Signal signal, const QObject* conte
   return QObject::connect(sender, signal, context,
                           [handler = std::move(handler)]() { Guarded(handler); });
 }
+
+class QEvent;
+class QWidget;
+
+// For events that have no signal (a click on a panel, a double-click beside
+// a list's lines): runs handler through the guard whenever target receives
+// an event for which matches is true. The binding lives as long as target.
+void BindEvent(QWidget* target, std::function<bool(QWidget*, QEvent*)> matches,
+               std::function<void()> handler);

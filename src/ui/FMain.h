@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "settings/BGoSequence.h"
 #include "ttcvi/TTTCvi.h"
 #include "ui/Application.h"
 #include "vme/TVMEInterface.h"
@@ -26,6 +28,7 @@ class TdlgRxControlRegister;
 class TfrmDataForSave;
 class TfrSelectValue;
 class TIniFile;
+class TSequenceItem;
 class ListBudget;
 class TModulePanel;
 class TRadioGroup;
@@ -78,6 +81,26 @@ class TfrmMain : public QWidget {
   void bSFACSendClick();
   void chbTRIGRegEnableClick();
   void bTRIGRegSetClick();
+
+  // B-Go channels and the B-Go data sequences (FMainBGo.cpp).
+  void TabControl1Change();
+  void chbEnableClick();
+  void chbCalibrationClick();
+  void btB_GoSignalClick();
+  void chbRetransmitClick();
+  void bFIFO0ResetClick();
+  void bLoadFIFOClick();
+  void bFIFOStausClick();
+  void bReadBGoSettingsClick();
+  void bAddDataClick();
+  void bDeleteDataClick();
+  void lbB_GoDataSeqDblClick();
+  // The sequences of lbB_GoDataSeq, in list order, and the selected line
+  // (-1: none).
+  std::vector<BGoDataSequence> Sequences() const;
+  int SelectedSequence() const;
+  void ReadSequences(TIniFile& file, const std::string& section, ListBudget& budget);
+  void WriteSequences(TIniFile& file, const std::string& section) const;
 
   // TTCrx settings (FMainRx.cpp).
   void frSelectReg0tbTrackBarChange();
@@ -248,6 +271,12 @@ class TfrmMain : public QWidget {
   void ShowConnection();
   // Keeps the rate list's index on the item whose text was typed (or none).
   void FollowTypedRate();
+  // The B-Go channel of the tab shown, 0..3, and its channel object.
+  int BGoChannel() const;
+  B_Go& ShownChannel() const;
+  TSequenceItem& SequenceAt(int row) const;
+  std::uint16_t CurrentRxForEditor() const;
+  static constexpr int kCalibrationChannel = 2;  // the Mk II calibration mode
   // One long-format cycle (E = 0) to a register of the selected TTCrx.
   void SendToSelectedRx(int subaddress, std::uint8_t value);
 

@@ -3,6 +3,7 @@
 // the channel's mode register below the tabs.
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,12 +11,33 @@
 #include <QPushButton>
 #include <QTabBar>
 
+#include "base/Exception.h"
+#include "ttcvi/BChannelWord.h"
+#include "ui/DlgB_GoData.h"
+#include "ui/ErrorBox.h"
 #include "ui/EventGuard.h"
 #include "ui/FMain.h"
 #include "ui/FMainControls.h"
+#include "ui/SequenceItem.h"
 #include "ui/WheelGuard.h"
 
 using namespace frm_main;
+
+namespace {
+
+// Sets a flag for the length of a scope, also when a handler raises.
+class FlagScope {
+ public:
+  explicit FlagScope(bool& flag) : Flag_(flag) { Flag_ = true; }
+  ~FlagScope() { Flag_ = false; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
+
+ private:
+  bool& Flag_;
+};
+
+}  // namespace
 
 void TfrmMain::BuildBGoControls() {
   // Four tabs over one page: the page's controls act on the channel of the
@@ -67,4 +89,158 @@ void TfrmMain::BuildBGoControls() {
   eBGoSeting = AddReadOut(this, "eBGoSeting", {kMiddle + 116, 239, 60, 20});
 }
 
-void TfrmMain::BindBGoControls() {}
+void TfrmMain::BindBGoControls() {
+  Bind(TabControl1, &QTabBar::currentChanged, this, [this] { TabControl1Change(); });
+  for (QCheckBox* box : {chbEnable, chbSync, chSingle, chbFIFO})
+    Bind(box, &QCheckBox::toggled, this, [this] { chbEnableClick(); });
+  Bind(chbCalibration, &QCheckBox::toggled, this, [this] { chbCalibrationClick(); });
+  Bind(chbRetransmit, &QCheckBox::toggled, this, [this] { chbRetransmitClick(); });
+  Bind(btB_GoSignal, &QPushButton::clicked, this, [this] { btB_GoSignalClick(); });
+  Bind(bFIFO0Reset, &QPushButton::clicked, this, [this] { bFIFO0ResetClick(); });
+  Bind(bLoadFIFO, &QPushButton::clicked, this, [this] { bLoadFIFOClick(); });
+  Bind(bFIFOStaus, &QPushButton::clicked, this, [this] { bFIFOStausClick(); });
+  Bind(bReadBGoSettings, &QPushButton::clicked, this, [this] { bReadBGoSettingsClick(); });
+  Bind(bAddData, &QPushButton::clicked, this, [this] { bAddDataClick(); });
+  Bind(bDeleteData, &QPushButton::clicked, this, [this] { bDeleteDataClick(); });
+  // A double-click anywhere on the list, on a line or beside the lines.
+  BindEvent(
+      lbB_GoDataSeq->viewport(),
+      [](QWidget*, QEvent* event) { return event->type() == QEvent::MouseButtonDblClick; },
+      [this] { lbB_GoDataSeqDblClick(); });
+}
+
+int TfrmMain::BGoChannel() const { return TabControl1->currentIndex(); }
+
+B_Go& TfrmMain::ShownChannel() const {
+  return *Module->BGo.at(static_cast<std::size_t>(BGoChannel()));
+}
+
+void TfrmMain::TabControl1Change() {
+  // The shared boxes show the channel's remembered states; their own click
+  // handling must not write the mode register meanwhile.
+  FlagScope updating(TabUpdating);
+  const std::size_t n = static_cast<std::size_t>(BGoChannel());
+  chbEnable->setChecked(BGoFlags[n][0]);
+  chbSync->setChecked(BGoFlags[n][1]);
+  chSingle->setChecked(BGoFlags[n][2]);
+  chbFIFO->setChecked(BGoFlags[n][3]);
+  // Not held back: a change writes CSR2 once with the unchanged bits.
+  chbRetransmit->setChecked(!RetransmitBits[n]);
+  chbCalibration->setEnabled(BGoChannel() == kCalibrationChannel);
+}
+
+void TfrmMain::chbEnableClick() {
+  if (TabUpdating) return;
+  const int n = BGoChannel();
+  const bool calibration = n == kCalibrationChannel && chbCalibration->isChecked();
+  ShownChannel().SetMode(chbEnable->isChecked(), chbSync->isChecked(), chSingle->isChecked(),
+                         chbFIFO->isChecked(), calibration);
+  // Remembered only once the module took them.
+  BGoFlags[static_cast<std::size_t>(n)] = {chbEnable->isChecked(), chbSync->isChecked(),
+                                           chSingle->isChecked(), chbFIFO->isChecked()};
+}
+
+void TfrmMain::chbCalibrationClick() {
+  ShownChannel().SetMode(chbEnable->isChecked(), chbSync->isChecked(), chSingle->isChecked(),
+                         chbFIFO->isChecked(), chbCalibration->isChecked());
+}
+
+void TfrmMain::btB_GoSignalClick() { ShownChannel().Signal(); }
+
+void TfrmMain::chbRetransmitClick() {
+  RetransmitBits[static_cast<std::size_t>(BGoChannel())] = !chbRetransmit->isChecked();
+  Module->SetRetransmit(RetransmitBits);
+}
+
+void TfrmMain::bFIFO0ResetClick() {
+  const std::size_t n = static_cast<std::size_t>(BGoChannel());
+  FIFOResetBits[n] = true;
+  // A reset is a pulse: whatever the write's outcome, it must not fire again
+  // with a later reset of another channel.
+  struct ClearRequest {
+    std::bitset<4>& Bits;
+    std::size_t Channel;
+    ~ClearRequest() { Bits[Channel] = false; }
+  } clear{FIFOResetBits, n};
+  Module->ResetBGoFIFOs(FIFOResetBits);
+}
+
+void TfrmMain::bLoadFIFOClick() {
+  const int selected = SelectedSequence();
+  if (selected < 0) throw EListError(selected);
+  B_Go& channel = ShownChannel();
+  for (const BChannelWord& word : SequenceAt(selected).Words) channel.WriteFIFO(word);
+}
+
+void TfrmMain::bFIFOStausClick() {
+  const int n = BGoChannel();
+  const std::uint16_t csr2 = Module->ReadCSR2();
+  QString status = QStringLiteral("LOADED");
+  if (csr2 & (1u << (2 * n))) status = QStringLiteral("EMPTY");
+  if (csr2 & (1u << (2 * n + 1))) status = QStringLiteral("FULL");
+  ShowInformationBox(QStringLiteral("B-Go Fifo [%1] %2").arg(n).arg(status));
+}
+
+void TfrmMain::bReadBGoSettingsClick() {
+  const std::bitset<5> mode = ShownChannel().ReadMode();
+  // Calibration, FIFO, repetitive, asynchronous, enable.
+  eBGoSeting->setText(QString::fromStdString(mode.to_string('0', '1')));
+}
+
+int TfrmMain::SelectedSequence() const {
+  const QList<QListWidgetItem*> selected = lbB_GoDataSeq->selectedItems();
+  return selected.isEmpty() ? -1 : lbB_GoDataSeq->row(selected.front());
+}
+
+TSequenceItem& TfrmMain::SequenceAt(int row) const {
+  return *static_cast<TSequenceItem*>(lbB_GoDataSeq->item(row));
+}
+
+std::vector<BGoDataSequence> TfrmMain::Sequences() const {
+  std::vector<BGoDataSequence> sequences;
+  sequences.reserve(static_cast<std::size_t>(lbB_GoDataSeq->count()));
+  for (int row = 0; row < lbB_GoDataSeq->count(); ++row)
+    sequences.push_back({lbB_GoDataSeq->item(row)->text().toStdString(), SequenceAt(row).Words});
+  return sequences;
+}
+
+std::uint16_t TfrmMain::CurrentRxForEditor() const {
+  // The dialog's "< Curr Rx" takes the low 16 bits of the selected TTCrx.
+  return static_cast<std::uint16_t>(SelectedRxAddress());
+}
+
+void TfrmMain::bAddDataClick() {
+  const std::uint16_t rx = CurrentRxForEditor();  // no TTCrx: the dialog does not open
+  BGoWords words;
+  if (!B_GoDataDlg->Execute(words, rx, false)) return;
+  lbB_GoDataSeq->addItem(new TSequenceItem(B_GoDataDlg->eName->text(), std::move(words)));
+}
+
+void TfrmMain::bDeleteDataClick() {
+  const int selected = SelectedSequence();
+  if (selected < 0) return;
+  delete lbB_GoDataSeq->takeItem(selected);
+}
+
+void TfrmMain::lbB_GoDataSeqDblClick() {
+  const std::uint16_t rx = CurrentRxForEditor();
+  const int selected = SelectedSequence();
+  if (selected < 0) throw EListError(selected);
+  TSequenceItem& line = SequenceAt(selected);
+  // The dialog edits a copy: Cancel leaves the stored words as they were.
+  BGoWords words = line.Words;
+  B_GoDataDlg->eName->setText(line.text());
+  if (!B_GoDataDlg->Execute(words, rx, true)) return;
+  line.setText(B_GoDataDlg->eName->text());
+  line.Words = std::move(words);
+}
+
+void TfrmMain::ReadSequences(TIniFile& file, const std::string& section, ListBudget& budget) {
+  for (BGoDataSequence& sequence : ReadSequenceList(file, section, budget))
+    lbB_GoDataSeq->addItem(
+        new TSequenceItem(QString::fromStdString(sequence.Name), std::move(sequence.Words)));
+}
+
+void TfrmMain::WriteSequences(TIniFile& file, const std::string& section) const {
+  WriteSequenceList(file, section, Sequences());
+}

@@ -19,34 +19,6 @@
 
 using namespace frm_main;
 
-namespace {
-
-// A click on a panel that has no click event of its own: the release of the
-// left button over it, as a button clicks.
-class ClickFilter : public QObject {
- public:
-  ClickFilter(QWidget* target, std::function<void()> handler)
-      : QObject(target), Handler_(std::move(handler)) {
-    target->installEventFilter(this);
-  }
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::MouseButtonRelease) {
-      auto* mouse = static_cast<QMouseEvent*>(event);
-      auto* widget = static_cast<QWidget*>(watched);
-      if (mouse->button() == Qt::LeftButton && widget->rect().contains(mouse->position().toPoint()))
-        Guarded(Handler_);
-    }
-    return QObject::eventFilter(watched, event);
-  }
-
- private:
-  std::function<void()> Handler_;
-};
-
-}  // namespace
-
 void TfrmMain::BuildRxControls() {
   GroupBox1 = AddGroup(this, "GroupBox1", QStringLiteral("RX"), {kRight, 8, 196, 226});
 
@@ -110,7 +82,17 @@ void TfrmMain::BindRxControls() {
   frSelectReg1->SetSpinEditHandler([this] { Guarded([this] { frSelectReg1seSpinEditChange(); }); });
   frSelectReg2->SetSpinEditHandler([this] { Guarded([this] { frSelectReg2seSpinEditChange(); }); });
   frSelectReg3->SetSpinEditHandler([this] { Guarded([this] { frSelectReg3seSpinEditChange(); }); });
-  new ClickFilter(pCntrolReg, [this] { pCntrolRegClick(); });
+  // A single click opens the dialog, as a button does: the left button
+  // released over the panel. The first click of a double-click already does.
+  BindEvent(
+      pCntrolReg,
+      [](QWidget* panel, QEvent* event) {
+        if (event->type() != QEvent::MouseButtonRelease) return false;
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        return mouse->button() == Qt::LeftButton &&
+               panel->rect().contains(mouse->position().toPoint());
+      },
+      [this] { pCntrolRegClick(); });
   Bind(bAddRxAddres, &QPushButton::clicked, this, [this] { bAddRxAddresClick(); });
   Bind(bRxAddressDelete, &QPushButton::clicked, this, [this] { bRxAddressDeleteClick(); });
 }

@@ -88,3 +88,10 @@ TEST(BChannelWord, DecodeReadsArbitraryWordsByBit31) {
 }
 
 }  // namespace
+
+TEST(BChannelWord, DisplayTextIsDecimalFieldsOrTheCommand) {
+  EXPECT_EQ(WordDisplayText(MakeLongWord(12, true, 3, 200)), "12, 1, 3, 200");
+  EXPECT_EQ(WordDisplayText(MakeLongWord(0x3FFF, false, 0, 0)), "16383, 0, 0, 0");
+  EXPECT_EQ(WordDisplayText(MakeShortWord(42)), "42");
+  EXPECT_EQ(WordDisplayText(MakeShortWord(256)), "0");
+}

@@ -1,0 +1,32 @@
+#include "ui/EventGuard.h"
+
+#include <QEvent>
+#include <QWidget>
+
+namespace {
+
+class EventBinding : public QObject {
+ public:
+  EventBinding(QWidget* target, std::function<bool(QWidget*, QEvent*)> matches,
+               std::function<void()> handler)
+      : QObject(target), Matches_(std::move(matches)), Handler_(std::move(handler)) {
+    target->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (Matches_(static_cast<QWidget*>(watched), event)) Guarded(Handler_);
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<bool(QWidget*, QEvent*)> Matches_;
+  std::function<void()> Handler_;
+};
+
+}  // namespace
+
+void BindEvent(QWidget* target, std::function<bool(QWidget*, QEvent*)> matches,
+               std::function<void()> handler) {
+  new EventBinding(target, std::move(matches), std::move(handler));
+}
