@@ -42,3 +42,16 @@ TfrmDataForSave::TfrmDataForSave(QWidget* parent) : QDialog(parent) {
   grid->setColumnStretch(1, 1);
   EndDialogFrame(this, frame, QSize(313, 214));
 }
+
+void TfrmDataForSave::SetSequenceNames(const QStringList& names) {
+  lbB_GoDataSeq->clear();
+  lbB_GoDataSeq->addItems(names);
+  lbB_GoDataSeq->setCurrentRow(-1);
+}
+
+std::optional<int> TfrmDataForSave::ChooseFor(int fifo) {
+  lFIFONumber->setText(QString::number(fifo));
+  if (exec() != QDialog::Accepted) return std::nullopt;
+  const QList<QListWidgetItem*> selected = lbB_GoDataSeq->selectedItems();
+  return selected.isEmpty() ? -1 : lbB_GoDataSeq->row(selected.front());
+}

@@ -18,6 +18,7 @@
 namespace {
 const char* const kAddressSection = "TTCvi_Address";
 const char* const kSequenceSection = "B_GoSequnces";
+const char* const kPresetSection = "PreSettings";
 const char* const kRxAddressSection = "Rx_Addresses";
 }  // namespace
 
@@ -59,6 +60,7 @@ TfrmMain::TfrmMain(const ConnectionFactory& factory, QWidget* parent) : QWidget(
     // A damaged file's counts may not make the lists cost without bound.
     ListBudget budget;
     ReadSequences(file, kSequenceSection, budget);
+    ReadPresets(file, kPresetSection, budget);
     ReadRxAddresses(file, kRxAddressSection, budget);
     // The first TTCrx is the target; nothing is sent to it now.
     cmbTTC->setCurrentIndex(cmbTTC->count() > 0 ? 0 : -1);
@@ -95,6 +97,7 @@ void TfrmMain::FormClose() {
   TIniFile file(IniFileName);
   WriteTTCviAddress(file, kAddressSection, TTCviAddress);
   WriteSequences(file, kSequenceSection);
+  WritePresets(file, kPresetSection);
   WriteRxAddresses(file, kRxAddressSection);
   // The store keeps the writes until here; a file that cannot be written
   // raises "Unable to write to ../quorvane.ini" and the window stays open.

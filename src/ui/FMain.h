@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "settings/BGoSequence.h"
+#include "settings/PreSettings.h"
 #include "ttcvi/TTTCvi.h"
 #include "ui/Application.h"
 #include "vme/TVMEInterface.h"
@@ -82,6 +83,14 @@ class TfrmMain : public QWidget {
   void chbTRIGRegEnableClick();
   void bTRIGRegSetClick();
 
+  // Presets (FMainPresets.cpp).
+  void bAddPresetClick();
+  void bDeletePresetClick();
+  void bAplayPresetClick();
+  std::vector<NamedPreset> Presets() const;
+  void ReadPresets(TIniFile& file, const std::string& section, ListBudget& budget);
+  void WritePresets(TIniFile& file, const std::string& section) const;
+
   // B-Go channels and the B-Go data sequences (FMainBGo.cpp).
   void TabControl1Change();
   void chbEnableClick();
@@ -113,6 +122,9 @@ class TfrmMain : public QWidget {
   void pCntrolRegClick();
   void bAddRxAddresClick();
   void bRxAddressDeleteClick();
+  // Shows the control register dialog's bits in pCntrolReg and sends them
+  // to the selected TTCrx.
+  void SendControlRegister();
   // The numeric address of the selected entry of cmbTTC, looked up by its
   // name; raises the conversion error when there is none or it is no number.
   std::int32_t SelectedRxAddress() const;
@@ -282,3 +294,5 @@ class TfrmMain : public QWidget {
 
   QString RateTextSent;  // the rate box's text at its last change event
 };
+
+Q_DECLARE_METATYPE(PreSettings)

@@ -1,14 +1,25 @@
 // The group "Presettings": named snapshots of the whole panel, applied to
 // the hardware in one action.
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 
+#include "base/Exception.h"
+#include "settings/PresetApply.h"
+#include "settings/RxAddresses.h"
+#include "ui/DlgRxControlReg.h"
+#include "ui/ErrorBox.h"
 #include "ui/EventGuard.h"
+#include "ui/FDataForSave.h"
 #include "ui/FMain.h"
 #include "ui/FMainControls.h"
+#include "ui/FSelectValue.h"
+#include "ui/RadioGroup.h"
+#include "ui/SpinEdit.h"
 
 using namespace frm_main;
 
@@ -22,4 +33,168 @@ void TfrmMain::BuildPresetControls() {
       AddEdit(GroupBox6, "eNewPresetName", QStringLiteral("eNewPresetName"), {8, 77, 122, 21});
 }
 
-void TfrmMain::BindPresetControls() {}
+void TfrmMain::BindPresetControls() {
+  Bind(bAddPreset, &QPushButton::clicked, this, [this] { bAddPresetClick(); });
+  Bind(bDeletePreset, &QPushButton::clicked, this, [this] { bDeletePresetClick(); });
+  Bind(bAplayPreset, &QPushButton::clicked, this, [this] { bAplayPresetClick(); });
+}
+
+void TfrmMain::bAddPresetClick() {
+  PreSettings preset;
+  preset.RanGenRate = RanGenRateIndex();
+  preset.TriggerSource = rgTriggerSource->ItemIndex();
+  preset.OrbitSignal = chbOrbitSignalSel->isChecked();
+  const std::array<TSpinEdit*, 4> delays = {cseInh0Delay, cseInh1Delay, cseInh2Delay, cseInh3Delay};
+  const std::array<TSpinEdit*, 4> durations = {cseInh0Duration, cseInh1Duration, cseInh2Duration,
+                                               cseInh3Duration};
+  for (std::size_t n = 0; n < 4; ++n) {
+    preset.InhibitDelay[n] = delays[n]->Value();
+    preset.InhibitDuration[n] = durations[n]->Value();
+  }
+  preset.Deskew1 = frSelectReg0->GetValue();
+  preset.Deskew2 = frSelectReg1->GetValue();
+  preset.CoarDel1 = frSelectReg2->GetValue();
+  preset.CoarDel2 = frSelectReg3->GetValue();
+  for (std::size_t c = 0; c < 4; ++c) {
+    for (std::size_t f = 0; f < 4; ++f) preset.BGoSettings[c][f] = BGoFlags[c][f];
+    preset.BGoSettings[c][PreSettings::kRetransmitOff] = RetransmitBits[c];
+  }
+  preset.Calibration = chbCalibration->isChecked();
+  // The boxes as they are now, even if their last change was cancelled.
+  preset.RxControlRegister = dlgRxControlRegister->GetRegister();
+  const int rx = cmbTTC->currentIndex();
+  preset.RxName = rx < 0 ? std::string() : RxEntryName(cmbTTC->itemText(rx).toStdString());
+
+  // One sequence per FIFO, chosen among the tab's sequences; Cancel means
+  // none. OK with no line chosen ends Add without a preset.
+  const std::vector<BGoDataSequence> sequences = Sequences();
+  QStringList names;
+  for (const BGoDataSequence& sequence : sequences) names << QString::fromStdString(sequence.Name);
+  frmDataForSave->SetSequenceNames(names);
+  for (int fifo = 0; fifo < 4; ++fifo) {
+    const std::optional<int> chosen = frmDataForSave->ChooseFor(fifo);
+    if (!chosen) continue;
+    if (*chosen < 0 || static_cast<std::size_t>(*chosen) >= sequences.size())
+      throw EListError(*chosen);
+    preset.Sequences[static_cast<std::size_t>(fifo)] =
+        sequences[static_cast<std::size_t>(*chosen)].Words;
+  }
+
+  // Appended, not selected: the operator picks what to apply.
+  const int selected = lbPresettings->currentIndex();
+  lbPresettings->addItem(eNewPresetName->text(), QVariant::fromValue(preset));
+  lbPresettings->setCurrentIndex(selected);
+}
+
+void TfrmMain::bDeletePresetClick() {
+  const int selected = lbPresettings->currentIndex();
+  if (selected < 0) return;
+  lbPresettings->removeItem(selected);
+  lbPresettings->setCurrentIndex(-1);
+}
+
+namespace {
+
+// The main window as the target of a preset: values go into its controls
+// and members, and its own handlers send them.
+class WindowPresetTarget : public PresetTarget {
+ public:
+  explicit WindowPresetTarget(TfrmMain& window) : W(window) {}
+
+  void ShowRate(int index) override {
+    W.cbRanGenRate->setCurrentIndex(index >= 0 && index < W.cbRanGenRate->count() ? index : -1);
+  }
+  void ShowTriggerSource(int index) override { W.rgTriggerSource->SetItemIndex(index); }
+  void ShowOrbit(bool internal) override {
+    const QSignalBlocker quiet(W.chbOrbitSignalSel);  // shown now, sent later
+    W.chbOrbitSignalSel->setChecked(internal);
+  }
+  void ShowInhibits(const std::array<std::int32_t, 4>& delays,
+                    const std::array<std::int32_t, 4>& durations) override {
+    const std::array<TSpinEdit*, 4> delayBoxes = {W.cseInh0Delay, W.cseInh1Delay, W.cseInh2Delay,
+                                                  W.cseInh3Delay};
+    const std::array<TSpinEdit*, 4> durationBoxes = {W.cseInh0Duration, W.cseInh1Duration,
+                                                     W.cseInh2Duration, W.cseInh3Duration};
+    for (std::size_t n = 0; n < 4; ++n) delayBoxes[n]->SetValue(delays[n]);
+    for (std::size_t n = 0; n < 4; ++n) durationBoxes[n]->SetValue(durations[n]);
+  }
+  void ShowTTCrxValues(int deskew1, int deskew2, int coarseDelay1, int coarseDelay2) override {
+    W.frSelectReg0->SetValueQuietly(deskew1);
+    W.frSelectReg1->SetValueQuietly(deskew2);
+    W.frSelectReg2->SetValueQuietly(coarseDelay1);
+    W.frSelectReg3->SetValueQuietly(coarseDelay2);
+  }
+  void SelectRx(const std::string& name) override {
+    W.cmbTTC->setCurrentIndex(FindRxEntry(EntryTexts(W.cmbTTC), name));
+  }
+  void SetBGoFlags(
+      const std::array<std::array<bool, PreSettings::kBGoFlags>, 4>& settings) override {
+    for (std::size_t c = 0; c < 4; ++c) {
+      for (std::size_t f = 0; f < 4; ++f) W.BGoFlags[c][f] = settings[c][f];
+      W.RetransmitBits[c] = settings[c][PreSettings::kRetransmitOff];
+    }
+  }
+  void ShowCalibration(bool on) override {
+    const QSignalBlocker quiet(W.chbCalibration);
+    W.chbCalibration->setChecked(on);
+  }
+  void SetControlRegister(std::bitset<8> value) override {
+    W.dlgRxControlRegister->SetRegister(value);
+  }
+
+  void SendRate() override { W.cbRanGenRateChange(); }
+  void SendTriggerSource() override { W.rgTriggerSourceClick(); }
+  void SendOrbit() override { W.chbOrbitSignalSelClick(); }
+  void SendInhibits() override { W.btAplayInhSetingsClick(); }
+  void SendDeskew1() override { W.frSelectReg0tbTrackBarChange(); }
+  void SendDeskew2() override { W.frSelectReg1tbTrackBarChange(); }
+  void SendCoarseDelays() override { W.frSelectReg2tbTrackBarChange(); }
+  void SendMode(int channel, bool enable, bool asynchronous, bool repetitive, bool fifo,
+                bool calibration) override {
+    W.Module->BGo.at(static_cast<std::size_t>(channel))
+        ->SetMode(enable, asynchronous, repetitive, fifo, calibration);
+  }
+  void SendControlRegister() override { W.SendControlRegister(); }
+  void SendRetransmit() override { W.Module->SetRetransmit(W.RetransmitBits); }
+  void ReloadBGoTab() override { W.TabControl1Change(); }
+  void ResetFifos() override { W.Module->ResetBGoFIFOs(std::bitset<4>(0b1111)); }
+  void LoadFifo(int channel, const BGoWords& words) override {
+    B_Go& fifo = *W.Module->BGo.at(static_cast<std::size_t>(channel));
+    for (const std::bitset<32>& word : words) fifo.WriteFIFO(word);
+  }
+  void FifoLoaded(int channel) override {
+    ShowInformationBox(QStringLiteral("B-Go Fifo [%1] loaded").arg(channel));
+  }
+
+ private:
+  TfrmMain& W;
+};
+
+}  // namespace
+
+void TfrmMain::bAplayPresetClick() {
+  const int selected = lbPresettings->currentIndex();
+  if (selected < 0) throw EListError(selected);
+  WindowPresetTarget target(*this);
+  ApplyPreset(lbPresettings->itemData(selected).value<PreSettings>(), target);
+}
+
+std::vector<NamedPreset> TfrmMain::Presets() const {
+  std::vector<NamedPreset> presets;
+  presets.reserve(static_cast<std::size_t>(lbPresettings->count()));
+  for (int i = 0; i < lbPresettings->count(); ++i)
+    presets.push_back({lbPresettings->itemText(i).toStdString(),
+                       lbPresettings->itemData(i).value<PreSettings>()});
+  return presets;
+}
+
+void TfrmMain::ReadPresets(TIniFile& file, const std::string& section, ListBudget& budget) {
+  for (NamedPreset& preset : ReadPresetList(file, section, budget))
+    lbPresettings->addItem(QString::fromStdString(preset.Name),
+                           QVariant::fromValue(std::move(preset.Settings)));
+  lbPresettings->setCurrentIndex(-1);  // the operator picks what to apply
+}
+
+void TfrmMain::WritePresets(TIniFile& file, const std::string& section) const {
+  WritePresetList(file, section, Presets());
+}

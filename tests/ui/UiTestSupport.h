@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 #include <cstdlib>
@@ -19,6 +20,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 // Failures show texts as text.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -64,6 +66,33 @@ class ModalAnswer {
   bool Answered_ = false;
   QString Text_;
   QString Title_;
+};
+
+// Answers the next modal windows in turn, one answer each, as they appear;
+// the same dialog shown again counts as the next one. Texts() holds each
+// message box's text (empty for a dialog), in order.
+class ModalAnswers {
+ public:
+  explicit ModalAnswers(std::vector<ModalAnswer::Answer> answers) : Answers_(std::move(answers)) {
+    Timer_.setInterval(0);
+    QObject::connect(&Timer_, &QTimer::timeout, [this] { Poll(); });
+    Timer_.start();
+  }
+  std::size_t Answered() const { return static_cast<std::size_t>(Texts_.size()); }
+  const QStringList& Texts() const { return Texts_; }
+
+ private:
+  void Poll() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr || !modal->isVisible() || Answered() == Answers_.size()) return;
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    Texts_ << (box != nullptr ? box->text() : QString());
+    Answers_[static_cast<std::size_t>(Texts_.size() - 1)](modal);
+    if (Answered() == Answers_.size()) Timer_.stop();
+  }
+  std::vector<ModalAnswer::Answer> Answers_;
+  QTimer Timer_;
+  QStringList Texts_;
 };
 
 // Typical answers.

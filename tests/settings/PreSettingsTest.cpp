@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "TempDir.h"
+#include "settings/BGoSequence.h"
+#include "settings/ConfigFile.h"
+#include "settings/IniFile.h"
+#include "settings/PreSettings.h"
+#include "settings/RxAddresses.h"
+
+namespace {
+
+// A file written at close with one sequence Trig of two words, one preset
+// Run1 taken with the start-up state of the TTCrx controls, the TTCrx
+// entries Rx1=000001 and Rx2=x1F, and no sequences chosen for the preset.
+const char* const kExample =
+    "[TTCvi_Address]\nTTCviAddress=16715776\n[B_GoSequnces]\nNoOfSeq=1\n[B_GoSequncesSeq0]\n"
+    "Caption=Trig\nNoOfVectors=2\nvector0=10000000000000000000000000000101\n"
+    "vector1=00000000000000000000000000000001\n[PreSettings]\nNoOfPreSets=1\n"
+    "[PreSettingsPreset0]\nCaption=Run1\nRanGenRate=0\nTriggerSource=5\nOrbitSignal=1\n"
+    "InhibitDelay0=0\nInhibitDelay1=0\nInhibitDelay2=0\nInhibitDelay3=0\nInhibitDuration0=0\n"
+    "InhibitDuration1=0\nInhibitDuration2=0\nInhibitDuration3=0\nDeskew1=0\nDeskew2=0\n"
+    "CoarDel1=0\nCoarDel2=0\nB_Go00=1\nB_Go01=0\nB_Go02=0\nB_Go03=1\nB_Go04=0\nB_Go10=0\n"
+    "B_Go11=0\nB_Go12=0\nB_Go13=0\nB_Go14=0\nB_Go20=0\nB_Go21=0\nB_Go22=0\nB_Go23=0\nB_Go24=0\n"
+    "B_Go30=0\nB_Go31=0\nB_Go32=0\nB_Go33=0\nB_Go34=0\nRxControlRegister0=1\n"
+    "RxControlRegister1=1\nRxControlRegister2=0\nRxControlRegister3=0\nRxControlRegister4=1\n"
+    "RxControlRegister5=0\nRxControlRegister6=0\nRxControlRegister7=1\nCalibration=0\n"
+    "RxName=Rx1\n[PreSettingsSeq0]\nNoOfVectors=0\n[PreSettingsSeq1]\nNoOfVectors=0\n"
+    "[PreSettingsSeq2]\nNoOfVectors=0\n[PreSettingsSeq3]\nNoOfVectors=0\n[Rx_Addresses]\n"
+    "NoOfRxAddresses=2\nRxAddress0=Rx1=000001\nRxAddress1=Rx2=x1F\n";
+
+NamedPreset Run1() {
+  NamedPreset run1{"Run1", {}};
+  run1.Settings.TriggerSource = 5;
+  run1.Settings.OrbitSignal = true;
+  run1.Settings.BGoSettings[0][PreSettings::kEnable] = true;
+  run1.Settings.BGoSettings[0][PreSettings::kFIFO] = true;
+  run1.Settings.RxControlRegister = 0x93;
+  run1.Settings.RxName = "Rx1";
+  return run1;
+}
+
+BGoWords Words(std::initializer_list<unsigned long> values) {
+  BGoWords words;
+  for (unsigned long value : values) words.emplace_back(value);
+  return words;
+}
+
+class PresetFile : public ::testing::Test {
+ protected:
+  std::string Ini() const { return Dir.File("quorvane.ini"); }
+  void Write(const std::vector<NamedPreset>& presets) const {
+    TIniFile file(Ini());
+    WritePresetList(file, "PreSettings", presets);
+    file.UpdateFile();
+  }
+  std::vector<NamedPreset> Read(std::int64_t budget = ListBudget::kAbsentEntries) const {
+    TIniFile file(Ini());
+    ListBudget left(budget);
+    return ReadPresetList(file, "PreSettings", left);
+  }
+  TempDir Dir;
+};
+
+TEST_F(PresetFile, WholeFileIsWrittenInItsOrderIntoANewFile) {
+  {
+    TIniFile file(Ini());
+    WriteTTCviAddress(file, "TTCvi_Address", kDefaultTTCviAddress);
+    WriteSequenceList(file, "B_GoSequnces", {{"Trig", Words({0x80000005, 1})}});
+    WritePresetList(file, "PreSettings", {Run1()});
+    WriteRxAddressList(file, "Rx_Addresses", {"Rx1=000001", "Rx2=x1F"});
+    file.UpdateFile();
+  }
+  EXPECT_EQ(ReadRaw(Ini()), kExample);
+  EXPECT_EQ(Read(), std::vector<NamedPreset>{Run1()});
+}
+
+TEST_F(PresetFile, EveryMemberReadsBackFromItsKey) {
+  NamedPreset full{"Full", {}};
+  PreSettings& p = full.Settings;
+  p.RanGenRate = -1;
+  p.TriggerSource = 6;
+  p.InhibitDelay = {1, 2, 3, 4095};
+  p.InhibitDuration = {5, 6, 7, 255};
+  p.Deskew1 = 239;
+  p.Deskew2 = 1;
+  p.CoarDel1 = 15;
+  p.CoarDel2 = 3;
+  p.RxControlRegister = 0xA5;
+  p.BGoSettings[2] = {true, true, false, true, true};
+  p.BGoSettings[3][PreSettings::kRetransmitOff] = true;
+  p.Calibration = true;
+  p.RxName = "";
+  p.Sequences = {Words({1}), Words({}), Words({0x80000000, 2}), Words({3})};
+  Write({full});
+  EXPECT_EQ(Read(), std::vector<NamedPreset>{full});
+  // The key B_Go21 holds flag 1 (Asynchron) of channel 2.
+  EXPECT_NE(ReadRaw(Ini()).find("B_Go21=1\n"), std::string::npos);
+}
+
+TEST_F(PresetFile, EachPresetGetsItsOwnSequencesBack) {
+  NamedPreset a{"A", {}}, b{"B", {}}, c{"C", {}};
+  a.Settings.Sequences[2] = Words({1, 2, 3});
+  b.Settings.Sequences[0] = Words({7});
+  c.Settings.Sequences[2] = Words({9});
+  Write({a, b, c});
+  EXPECT_EQ(Read(), (std::vector<NamedPreset>{a, b, c}));
+
+  // The shared sections hold the last preset's sequences, with the longer
+  // earlier one's keys left beyond the count.
+  const std::string text = ReadRaw(Ini());
+  const std::size_t shared = text.find("[PreSettingsSeq2]\nNoOfVectors=1\n");
+  ASSERT_NE(shared, std::string::npos);
+  EXPECT_EQ(text.find("vector2=00000000000000000000000000000011\n", shared) != std::string::npos,
+            true);
+  EXPECT_EQ(text.find("[PreSettingsPreset2Seq"), std::string::npos) << "the last needs none";
+}
+
+TEST_F(PresetFile, FileWrittenWithoutOwnSectionsGivesEveryPresetTheSharedOnes) {
+  WriteRaw(Ini(),
+           "[PreSettings]\nNoOfPreSets=2\n[PreSettingsPreset0]\nCaption=A\n"
+           "[PreSettingsPreset1]\nCaption=B\n[PreSettingsSeq1]\nNoOfVectors=1\n"
+           "vector0=101\n");
+  const std::vector<NamedPreset> presets = Read();
+  ASSERT_EQ(presets.size(), 2u);
+  for (const NamedPreset& preset : presets) {
+    SCOPED_TRACE(preset.Name);
+    EXPECT_EQ(preset.Settings.Sequences[1], Words({5}));
+    EXPECT_TRUE(preset.Settings.Sequences[0].empty());
+    EXPECT_TRUE(preset.Settings.RxName.empty());
+  }
+}
+
+TEST_F(PresetFile, StaleOwnSectionIsOverwritten) {
+  NamedPreset a{"A", {}}, b{"B", {}};
+  a.Settings.Sequences[0] = Words({1});
+  Write({a, b});
+  ASSERT_NE(ReadRaw(Ini()).find("[PreSettingsPreset0Seq0]"), std::string::npos);
+  // Now A's sequence equals the shared one; its old own section must not win.
+  a.Settings.Sequences[0].clear();
+  Write({a, b});
+  EXPECT_EQ(Read(), (std::vector<NamedPreset>{a, b}));
+  // And a list that shrank to its first preset still reads its own words.
+  a.Settings.Sequences[0] = Words({4});
+  Write({a, b});
+  Write({b});
+  EXPECT_EQ(Read(), (std::vector<NamedPreset>{b}));
+}
+
+TEST_F(PresetFile, HugeCountWithoutSectionsEndsWithTheBudget) {
+  WriteRaw(Ini(),
+           "[PreSettings]\nNoOfPreSets=2147483647\n[PreSettingsSeq0]\n"
+           "NoOfVectors=2000000000\n");
+  const std::vector<NamedPreset> presets = Read(500);
+  EXPECT_LE(presets.size(), 501u);
+  EXPECT_FALSE(presets.empty());
+}
+
+}  // namespace
