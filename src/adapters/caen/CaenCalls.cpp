@@ -9,10 +9,12 @@
 #include <CAENVMElib.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "adapters/caen/CaenSettings.h"
 #include "vme/AdapterIdentity.h"

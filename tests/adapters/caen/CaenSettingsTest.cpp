@@ -53,7 +53,6 @@ TEST(CaenSettingsTest, EveryBridgeIsKnownByItsName) {
     ASSERT_TRUE(result.Value) << result.Error;
     EXPECT_EQ(result.Value->Model, model);
   }
-  EXPECT_EQ(caen::AllBridges().size(), 12u);
 }
 
 TEST(CaenSettingsTest, EthernetBridgeTakesItsHost) {
