@@ -3,9 +3,9 @@
 // The recording implementation behind the fake btapi.h. It keeps a log of
 // every library call with the arguments received, answers from a script
 // (statuses queued per call, parameter values, a byte memory for transfers,
-// error texts) and hands out real descriptors, so a call with a descriptor
-// that is not open is refused the way the library refuses it (BT_EDESC) and
-// a descriptor never closed shows up as a leak under AddressSanitizer.
+// error texts) and hands out real descriptors: a call with a descriptor that
+// is not open is refused the way the library refuses it (BT_EDESC), and
+// OpenDescriptors() shows one the connection left open.
 
 #include <btapi.h>
 
