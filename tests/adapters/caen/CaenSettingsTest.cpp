@@ -55,12 +55,6 @@ TEST(CaenSettingsTest, EveryBridgeIsKnownByItsName) {
   }
 }
 
-TEST(CaenSettingsTest, EthernetBridgeTakesItsHost) {
-  const auto result = ParseSettings("bridge = V4718-ETH\nhost = vme-crate-3.lab\n", "f");
-  ASSERT_TRUE(result.Value) << result.Error;
-  EXPECT_EQ(result.Value->Host, "vme-crate-3.lab");
-}
-
 TEST(CaenSettingsTest, DamagedFilesAreRefusedNamingTheFileAndLine) {
   struct Case {
     const char* text;
