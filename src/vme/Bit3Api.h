@@ -2,8 +2,20 @@
 
 // The nine calls of the Bit3 PCI-to-VME adapter library, declared once.
 // TVMEWinBit3 is their only caller. The library that provides them is chosen
-// at link time: the simulated crate (src/sim) by default, a real adapter
-// library later, or a scripted stand-in in the connection's own tests.
+// when building (QUORVANE_ADAPTER): the simulated crate (src/sim) by default,
+// the CAEN binding (src/adapters/caen), the SBS/Bit3 Linux library
+// (src/adapters/sbs), or a scripted stand-in in the connection's own tests.
+
+#if defined(QUORVANE_ADAPTER_SBS)
+
+// The SBS/Bit3 Linux library exports these nine calls itself, under these
+// very names but with its own types and numbering. Defining them again would
+// clash with its symbols, so the sbs build takes the vendor's declarations
+// instead of ours and TVMEWinBit3 calls the library directly; the one
+// numbering that differs (logical devices) is mapped in adapters/sbs.
+#include "adapters/sbs/SbsBit3Api.h"
+
+#else
 
 #include <cstddef>
 #include <cstdint>
@@ -40,3 +52,5 @@ bt_error_t bt_close(bt_desc_t handle);
 char* bt_strerror(bt_desc_t handle, bt_error_t status, const char* prefix, char* buffer,
                   std::size_t bufferSize);
 }
+
+#endif  // QUORVANE_ADAPTER_SBS

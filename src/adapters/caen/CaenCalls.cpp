@@ -1,0 +1,244 @@
+// The nine adapter calls over the CAEN VME library (CAENVMElib, 3.3 or
+// later). One bridge, the one the adapter's settings file describes
+// (CaenSettings.h). Every access is one single cycle with the A24
+// non-privileged data address modifier (0x39), D16 for 2 bytes and D32 for
+// 4. The handle is the library's; its statuses (0 and negative) pass through
+// and CAENVME_DecodeError describes them. The adapter's own refusals have
+// statuses of their own, above 1000.
+
+#include <CAENVMElib.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <utility>
+
+#include "adapters/caen/CaenSettings.h"
+#include "vme/AdapterIdentity.h"
+#include "vme/Bit3Api.h"
+
+namespace {
+
+constexpr bt_devdata_t kA24NonPrivilegedData = 0x39;
+static_assert(cvA24_U_DATA == kA24NonPrivilegedData);
+constexpr bt_devaddr_t kHighestA24Address = 0xFFFFFF;
+constexpr std::int32_t kA24Window = 2;  // the logical device the connection opens
+constexpr std::size_t kLongestName = 19;
+
+// Refusals of the adapter itself, beside the library's statuses.
+enum AdapterStatus : bt_error_t {
+  kSettingsUnusable = 1001,
+  kNoSuchDevice = 1002,
+  kUnknownParameter = 1003,
+  kOtherModifier = 1004,
+  kNotOneCycle = 1005,
+  kOutsideA24 = 1006,
+};
+
+struct Adapter {
+  std::map<bt_error_t, std::string> Reasons;  // the latest text for each own status
+  std::string Name = "CAEN VME bridge";       // "CAEN V2718" once a bridge is open
+};
+
+Adapter& State() {
+  static Adapter adapter;
+  return adapter;
+}
+
+bt_error_t Refuse(AdapterStatus status, std::string reason) {
+  State().Reasons[status] = std::move(reason);
+  return status;
+}
+
+bool OwnStatus(bt_error_t status) { return status > 1000 && status <= kOutsideA24; }
+
+CVBoardTypes BoardType(caen::Bridge model) {
+  switch (model) {
+    case caen::Bridge::V1718:
+      return cvV1718;
+    case caen::Bridge::V2718:
+      return cvV2718;
+    case caen::Bridge::V2718_A4818:
+      return cvUSB_A4818_V2718;
+    case caen::Bridge::V3718:
+      return cvUSB_V3718;
+    case caen::Bridge::V3718_A2818:
+      return cvPCI_A2818_V3718;
+    case caen::Bridge::V3718_A3818:
+      return cvPCIE_A3818_V3718;
+    case caen::Bridge::V3718_A4818:
+      return cvUSB_A4818_V3718;
+    case caen::Bridge::V4718:
+      return cvUSB_V4718;
+    case caen::Bridge::V4718_ETH:
+      return cvETH_V4718;
+    case caen::Bridge::V4718_A2818:
+      return cvPCI_A2818_V4718;
+    case caen::Bridge::V4718_A3818:
+      return cvPCIE_A3818_V4718;
+    case caen::Bridge::V4718_A4818:
+      return cvUSB_A4818_V4718;
+  }
+  return cvInvalid;
+}
+
+// "caen-v2718-0-0": the bridge, its link (or host) and node, at most 19
+// characters like every device name the connection holds. The way the link
+// is made (A4818, Ethernet) is left to the adapter's name, so that a PID or
+// an address still fits.
+std::string DeviceName(const caen::Settings& settings) {
+  std::string name = "caen-";
+  for (const char* c = caen::BridgeName(settings.Model); *c != '\0' && *c != '-'; ++c)
+    name += static_cast<char>(*c == 'V' ? 'v' : *c);
+  if (settings.Model == caen::Bridge::V4718_ETH)
+    name += "-" + settings.Host;
+  else
+    name += "-" + std::to_string(settings.Link) + "-" + std::to_string(settings.Node);
+  return name.substr(0, kLongestName);
+}
+
+std::string Hex(unsigned long value) {
+  char text[24];
+  std::snprintf(text, sizeof text, "0x%lx", value);
+  return text;
+}
+
+// The data width of a single cycle of count bytes, or none.
+bool CycleWidth(std::size_t count, CVDataWidth& width) {
+  if (count == 2) width = cvD16;
+  if (count == 4) width = cvD32;
+  return count == 2 || count == 4;
+}
+
+bt_error_t CheckCycle(bt_devaddr_t address, std::size_t count, CVDataWidth& width) {
+  if (!CycleWidth(count, width))
+    return Refuse(kNotOneCycle,
+                  "a single cycle moves 2 bytes (D16) or 4 (D32), not " + std::to_string(count));
+  if (address > kHighestA24Address - (count - 1))
+    return Refuse(kOutsideA24, "address " + Hex(address) + " is outside the A24 space");
+  return BT_SUCCESS;
+}
+
+}  // namespace
+
+extern "C" {
+
+char* bt_gen_name(int unit, bt_dev_t logicalDevice, char* name, std::size_t maxLength) {
+  if (name == nullptr || maxLength == 0) return name;
+  std::string made;
+  if (unit != 0 || logicalDevice != kA24Window) {
+    made = "caen-unit" + std::to_string(unit) + "-dev" + std::to_string(logicalDevice);
+  } else {
+    const caen::SettingsResult settings = caen::LoadSettings(caen::SettingsFiles());
+    made = settings.Value ? DeviceName(*settings.Value) : "caen-unconfigured";
+  }
+  const std::size_t length = std::min({made.size(), kLongestName, maxLength - 1});
+  std::memcpy(name, made.data(), length);
+  name[length] = '\0';
+  return name;
+}
+
+bt_error_t bt_open(bt_desc_t* handle, const char* name, bt_accessflag_t) {
+  // The settings are read again: they decide, the name only has to match.
+  const caen::SettingsResult settings = caen::LoadSettings(caen::SettingsFiles());
+  if (!settings.Value) return Refuse(kSettingsUnusable, settings.Error);
+  const std::string expected = DeviceName(*settings.Value);
+  if (name == nullptr || expected != name)
+    return Refuse(kNoSuchDevice, "no CAEN device is named \"" + std::string(name ? name : "") +
+                                     "\"; " + settings.File.string() + " describes " + expected +
+                                     " (unit 0, logical device 2: the A24 window)");
+
+  const caen::Settings& bridge = *settings.Value;
+  const void* link = &bridge.Link;
+  if (bridge.Model == caen::Bridge::V4718_ETH) link = bridge.Host.c_str();
+  std::int32_t opened = 0;
+  const CVErrorCodes status = CAENVME_Init2(BoardType(bridge.Model), link, bridge.Node, &opened);
+  if (status != cvSuccess) return status;
+  *handle = opened;
+  State().Name = std::string("CAEN ") + caen::BridgeName(bridge.Model);
+  return BT_SUCCESS;
+}
+
+// Parameters 6 and 13 are the DMA and PIO address modifiers. Every cycle of
+// this adapter uses 0x39, so both read 0x39 and accept only that.
+bt_error_t bt_get_info(bt_desc_t, bt_info_t parameter, bt_devdata_t* value) {
+  if (parameter != BT_INFO_DMA_AMOD && parameter != BT_INFO_PIO_AMOD)
+    return Refuse(kUnknownParameter, "parameter " + std::to_string(parameter) +
+                                         " is not offered (6 and 13, the address modifiers, are)");
+  *value = kA24NonPrivilegedData;
+  return BT_SUCCESS;
+}
+
+bt_error_t bt_set_info(bt_desc_t, bt_info_t parameter, bt_devdata_t value) {
+  if (parameter != BT_INFO_DMA_AMOD && parameter != BT_INFO_PIO_AMOD)
+    return Refuse(kUnknownParameter, "parameter " + std::to_string(parameter) +
+                                         " is not offered (6 and 13, the address modifiers, are)");
+  if (value != kA24NonPrivilegedData)
+    return Refuse(kOtherModifier, "address modifier " + Hex(value) +
+                                      " is not offered: every cycle is A24 non-privileged "
+                                      "data (0x39)");
+  return BT_SUCCESS;
+}
+
+bt_error_t bt_write(bt_desc_t handle, const void* buffer, bt_devaddr_t address, std::size_t count,
+                    std::size_t* transferred) {
+  if (transferred != nullptr) *transferred = 0;
+  CVDataWidth width = cvD16;
+  if (const bt_error_t refused = CheckCycle(address, count, width)) return refused;
+  // The library reads a host integer of the cycle's width.
+  std::uint32_t wide = 0;
+  std::uint16_t narrow = 0;
+  void* data = width == cvD16 ? static_cast<void*>(&narrow) : static_cast<void*>(&wide);
+  std::memcpy(data, buffer, count);
+  const CVErrorCodes status = CAENVME_WriteCycle(handle, address, data, cvA24_U_DATA, width);
+  if (status != cvSuccess) return status;
+  if (transferred != nullptr) *transferred = count;
+  return BT_SUCCESS;
+}
+
+bt_error_t bt_read(bt_desc_t handle, void* buffer, bt_devaddr_t address, std::size_t count,
+                   std::size_t* transferred) {
+  if (transferred != nullptr) *transferred = 0;
+  CVDataWidth width = cvD16;
+  if (const bt_error_t refused = CheckCycle(address, count, width)) return refused;
+  std::uint32_t wide = 0;
+  std::uint16_t narrow = 0;
+  void* data = width == cvD16 ? static_cast<void*>(&narrow) : static_cast<void*>(&wide);
+  const CVErrorCodes status = CAENVME_ReadCycle(handle, address, data, cvA24_U_DATA, width);
+  if (status != cvSuccess) return status;
+  std::memcpy(buffer, data, count);
+  if (transferred != nullptr) *transferred = count;
+  return BT_SUCCESS;
+}
+
+// A reset of the adapter is a VME system reset, as with the Bit3 adapter.
+bt_error_t bt_reset(bt_desc_t handle) { return CAENVME_SystemReset(handle); }
+
+bt_error_t bt_close(bt_desc_t handle) { return CAENVME_End(handle); }
+
+// Writes prefix, ": " and the description, as the simulated crate does, so a
+// message reads "device caen-v2718-0-0: bus error".
+char* bt_strerror(bt_desc_t, bt_error_t status, const char* prefix, char* buffer,
+                  std::size_t bufferSize) {
+  if (buffer == nullptr || bufferSize == 0) return nullptr;
+  std::string text;
+  if (OwnStatus(status)) {
+    const auto reason = State().Reasons.find(status);
+    if (reason == State().Reasons.end()) return nullptr;
+    text = reason->second;
+  } else {
+    // Every other status came from the library, in its own enumeration.
+    const char* decoded = CAENVME_DecodeError(static_cast<CVErrorCodes>(status));
+    if (decoded == nullptr) return nullptr;
+    text = decoded;
+  }
+  std::snprintf(buffer, bufferSize, "%s: %s", prefix != nullptr ? prefix : "", text.c_str());
+  return buffer;
+}
+
+}  // extern "C"
+
+AdapterIdentity ProvidedAdapter() { return {State().Name.c_str(), false}; }

@@ -1,0 +1,324 @@
+// The caen adapter through the real connection: TVMEWinBit3 on the nine
+// calls realised over the CAEN VME library (here our fake of it), with the
+// bridge taken from this test's own per-user settings file.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "FakeCaen.h"
+#include "UserSettings.h"
+#include "adapters/AdapterTestSupport.h"
+#include "adapters/caen/CaenSettings.h"
+#include "vme/Bit3Api.h"
+#include "vme/TVMEWinBit3.h"
+
+namespace {
+
+using adapter_test::RaisedBy;
+using fake_caen::Call;
+using fake_caen::CallsOf;
+using fake_caen::State;
+
+class CaenAdapterTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fake_caen::Reset();
+    settings.Write("bridge = V2718\nlink = 1\nnode = 2\n");
+  }
+  void TearDown() override { fake_caen::Reset(); }
+
+  // An open connection, the opening calls dropped from the log.
+  std::unique_ptr<TVMEWinBit3> Open() {
+    auto connection = std::make_unique<TVMEWinBit3>(0, 2, -1);
+    State().log.clear();
+    return connection;
+  }
+
+  static std::string Text(CVErrorCodes code) { return fake_caen::Decoded(code); }
+
+  UserSettings settings;
+  adapter_test::TraceCapture trace;
+};
+
+TEST_F(CaenAdapterTest, StartUpInitialisesTheBridgeOfTheSettingsFileAndNothingElse) {
+  State().nextHandle = 0;  // the library's first handle is 0: a real handle
+  {
+    TVMEWinBit3 connection(0, 2, -1);
+    ASSERT_EQ(State().log.size(), 1u);
+    const auto& init = State().log[0];
+    EXPECT_EQ(init.call, Call::Init);
+    EXPECT_EQ(init.board, cvV2718);
+    EXPECT_EQ(init.link, 1u);
+    EXPECT_EQ(init.node, 2);
+    EXPECT_EQ(std::string(connection.GetDeviceName()), "caen-v2718-1-2");
+    EXPECT_EQ(fake_caen::OpenHandles(), 1u);
+
+    const VMEConnectionDescription description = connection.Describe();
+    EXPECT_EQ(description.Adapter, "CAEN V2718");
+    EXPECT_EQ(description.Device, "caen-v2718-1-2");
+    EXPECT_FALSE(description.Simulated);
+    State().log.clear();
+  }
+  const auto ends = CallsOf(Call::End);
+  ASSERT_EQ(ends.size(), 1u);
+  EXPECT_EQ(ends[0].handle, 0);
+  EXPECT_EQ(fake_caen::OpenHandles(), 0u);
+}
+
+TEST_F(CaenAdapterTest, EachBridgeOpensWithItsBoardTypeAndLink) {
+  struct Case {
+    const char* settings;
+    CVBoardTypes board;
+    std::uint32_t link;
+    const char* host;
+    short node;
+    const char* device;
+    const char* adapter;
+  };
+  const Case cases[] = {
+      {"bridge=V1718\nlink=1", cvV1718, 1, "", 0, "caen-v1718-1-0", "CAEN V1718"},
+      {"bridge=V2718\nlink=3\nnode=7", cvV2718, 3, "", 7, "caen-v2718-3-7", "CAEN V2718"},
+      {"bridge=V2718-A4818\nlink=21456", cvUSB_A4818_V2718, 21456, "", 0, "caen-v2718-21456-0",
+       "CAEN V2718-A4818"},
+      {"bridge=V3718", cvUSB_V3718, 0, "", 0, "caen-v3718-0-0", "CAEN V3718"},
+      {"bridge=V3718-A2818", cvPCI_A2818_V3718, 0, "", 0, "caen-v3718-0-0", "CAEN V3718-A2818"},
+      {"bridge=V3718-A3818\nnode=1", cvPCIE_A3818_V3718, 0, "", 1, "caen-v3718-0-1",
+       "CAEN V3718-A3818"},
+      {"bridge=V3718-A4818", cvUSB_A4818_V3718, 0, "", 0, "caen-v3718-0-0", "CAEN V3718-A4818"},
+      {"bridge=V4718\nlink=5", cvUSB_V4718, 5, "", 0, "caen-v4718-5-0", "CAEN V4718"},
+      {"bridge=V4718-ETH\nhost=10.1.2.3", cvETH_V4718, 0, "10.1.2.3", 0, "caen-v4718-10.1.2.3",
+       "CAEN V4718-ETH"},
+      {"bridge=V4718-A2818", cvPCI_A2818_V4718, 0, "", 0, "caen-v4718-0-0", "CAEN V4718-A2818"},
+      {"bridge=V4718-A3818", cvPCIE_A3818_V4718, 0, "", 0, "caen-v4718-0-0", "CAEN V4718-A3818"},
+      {"bridge=V4718-A4818", cvUSB_A4818_V4718, 0, "", 0, "caen-v4718-0-0", "CAEN V4718-A4818"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.settings);
+    fake_caen::Reset();
+    settings.Write(c.settings);
+    TVMEWinBit3 connection(0, 2, -1);
+    const auto inits = CallsOf(Call::Init);
+    ASSERT_EQ(inits.size(), 1u);
+    EXPECT_EQ(inits[0].board, c.board);
+    EXPECT_EQ(inits[0].link, c.link);
+    EXPECT_EQ(inits[0].host, c.host);
+    EXPECT_EQ(inits[0].node, c.node);
+    EXPECT_EQ(std::string(connection.GetDeviceName()), c.device);
+    EXPECT_EQ(connection.Describe().Adapter, c.adapter);
+  }
+}
+
+TEST_F(CaenAdapterTest, AccessesAreSingleA24NonPrivilegedCyclesOfTheirWidth) {
+  auto connection = Open();
+  const std::int32_t handle = 0;
+
+  connection->Write16(0xFF1080, 0x1234);
+  connection->Write32(0xFF10B0, 0xCAFEF00D);
+  State().registers[0xFF1082] = 0x5AA5;
+  EXPECT_EQ(connection->Read16(0xFF1082), 0x5AA5);
+  EXPECT_EQ(connection->Read32(0xFF10B0), 0xCAFEF00Du);
+
+  struct Expected {
+    Call call;
+    std::uint32_t address;
+    std::uint32_t data;
+    CVDataWidth width;
+  };
+  const Expected expected[] = {{Call::Write, 0xFF1080, 0x1234, cvD16},
+                               {Call::Write, 0xFF10B0, 0xCAFEF00D, cvD32},
+                               {Call::Read, 0xFF1082, 0x5AA5, cvD16},
+                               {Call::Read, 0xFF10B0, 0xCAFEF00D, cvD32}};
+  const auto& log = State().log;
+  ASSERT_EQ(log.size(), 4u);
+  for (std::size_t i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(log[i].call, expected[i].call);
+    EXPECT_EQ(log[i].handle, handle);
+    EXPECT_EQ(log[i].address, expected[i].address);
+    EXPECT_EQ(log[i].data, expected[i].data);
+    EXPECT_EQ(log[i].modifier, cvA24_U_DATA);
+    EXPECT_EQ(log[i].width, expected[i].width);
+  }
+}
+
+// Every refused call, and the message the operator reads: TVMEWinBit3's
+// words around the library's own description of its status.
+TEST_F(CaenAdapterTest, RefusedCallsRaiseTheConnectionsErrorsWithTheLibrarysText) {
+  struct Case {
+    const char* label;
+    Call refused;
+    CVErrorCodes status;
+    void (*action)(TVMEWinBit3&);  // null: the failure is in opening
+    const char* type;
+    const char* prefix;
+  };
+  const Case cases[] = {
+      {"open", Call::Init, cvCommError, nullptr, "EVMEOpen",
+       "VME Error: could not open device caen-v2718-1-2: "},
+      {"write", Call::Write, cvBusError, [](TVMEWinBit3& c) { c.Write16(0xFF1080, 1); },
+       "EVMEWrite", "VME Error: write error device caen-v2718-1-2: "},
+      {"read", Call::Read, cvBusError, [](TVMEWinBit3& c) { c.Read32(0xFF1080); }, "EVMERead",
+       "VME Error: read error device caen-v2718-1-2: "},
+      {"reset", Call::SystemReset, cvTimeoutError, [](TVMEWinBit3& c) { c.ResetAdapter(); }, "EVME",
+       "VME Errordevice caen-v2718-1-2: "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    fake_caen::Reset();
+    fake_caen::Queue(c.refused, {c.status});
+    std::unique_ptr<TVMEWinBit3> connection;
+    const auto raised = RaisedBy([&] {
+      connection = std::make_unique<TVMEWinBit3>(0, 2, -1);
+      if (c.action != nullptr) c.action(*connection);
+    });
+    ASSERT_TRUE(raised);
+    EXPECT_EQ(raised->type, c.type);
+    EXPECT_EQ(raised->message, c.prefix + Text(c.status));
+    const auto decoded = CallsOf(Call::DecodeError);
+    ASSERT_EQ(decoded.size(), 1u);
+    EXPECT_EQ(decoded[0].status, c.status);
+    if (c.action == nullptr) {
+      EXPECT_EQ(fake_caen::OpenHandles(), 0u);
+      continue;
+    }
+    EXPECT_FALSE(RaisedBy([&] { connection->Write16(0xFF1080, 2); }));  // still usable
+  }
+}
+
+TEST_F(CaenAdapterTest, RefusedEndIsTracedWithTheLibrarysText) {
+  DebugLog.Threshold = 1;
+  {
+    auto connection = Open();
+    fake_caen::Queue(Call::End, {cvCommError});
+  }
+  EXPECT_NE(trace.Text().find("VME Errordevice caen-v2718-1-2: " + Text(cvCommError)),
+            std::string::npos)
+      << trace.Text();
+}
+
+TEST_F(CaenAdapterTest, MissingLibraryTextReadsAsUnavailable) {
+  State().decodeGivesNull = true;
+  auto connection = Open();
+  fake_caen::Queue(Call::Write, {cvBusError});
+  const auto raised = RaisedBy([&] { connection->Write16(0xFF1080, 1); });
+  ASSERT_TRUE(raised);
+  EXPECT_EQ(raised->message,
+            "VME Error: write error device caen-v2718-1-2error description anavailable");
+}
+
+TEST_F(CaenAdapterTest, UnusableSettingsStopTheOpeningBeforeTheLibraryIsCalled) {
+  struct Case {
+    const char* settings;  // null: no file at all
+    const char* message;
+  };
+  const std::string file = settings.File().string();
+  const Case cases[] = {
+      {"bridge = V2718\nnode = eight\n",
+       ", line 2: node must be a whole number from 0 to 32767, "
+       "not \"eight\""},
+      {"bridge = VX2718\n",
+       ", line 1: unknown bridge \"VX2718\" (known: V1718, V2718, "
+       "V2718-A4818, V3718, V3718-A2818, V3718-A3818, V3718-A4818, V4718, "
+       "V4718-ETH, V4718-A2818, V4718-A3818, V4718-A4818)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.settings);
+    settings.Write(c.settings);
+    const auto raised = RaisedBy([] { TVMEWinBit3 connection(0, 2, -1); });
+    ASSERT_TRUE(raised);
+    EXPECT_EQ(raised->type, "EVMEOpen");
+    EXPECT_EQ(raised->message,
+              "VME Error: could not open device caen-unconfigured: " + file + c.message);
+  }
+
+  std::filesystem::remove(settings.File());
+  const auto raised = RaisedBy([] { TVMEWinBit3 connection(0, 2, -1); });
+  ASSERT_TRUE(raised);
+  EXPECT_EQ(raised->message,
+            "VME Error: could not open device caen-unconfigured: no CAEN bridge "
+            "settings: write " +
+                file + " or " + caen::SystemSettingsFile().string() +
+                " (see the README, \"Real hardware\")");
+  EXPECT_TRUE(CallsOf(Call::Init).empty());
+}
+
+TEST_F(CaenAdapterTest, OnlyUnitZeroLogicalDeviceTwoNamesTheBridge) {
+  const auto raised = RaisedBy([] { TVMEWinBit3 connection(0, 3, -1); });
+  ASSERT_TRUE(raised);
+  EXPECT_EQ(raised->message,
+            "VME Error: could not open device caen-unit0-dev3: no CAEN device "
+            "is named \"caen-unit0-dev3\"; " +
+                settings.File().string() +
+                " describes caen-v2718-1-2 (unit 0, logical device 2: the A24 "
+                "window)");
+  EXPECT_TRUE(RaisedBy([] { TVMEWinBit3 connection(1, 2, -1); }));
+  EXPECT_TRUE(CallsOf(Call::Init).empty());
+}
+
+TEST_F(CaenAdapterTest, AccessesNoSingleCycleCanMakeAreRefusedWithoutACycle) {
+  auto connection = Open();
+  const std::uint8_t bytes[8] = {};
+  std::uint8_t buffer[8] = {};
+  struct Case {
+    const char* label;
+    std::function<void()> action;
+    const char* message;
+  };
+  TVMEWinBit3& c = *connection;
+  const Case cases[] = {
+      {"3 bytes", [&] { c.Write(0xFF1080, bytes, 3); },
+       "VME Error: write error device caen-v2718-1-2: a single cycle moves 2 bytes (D16) or 4 "
+       "(D32), not 3"},
+      {"8 bytes", [&] { c.Read(0xFF1080, buffer, 8); },
+       "VME Error: read error device caen-v2718-1-2: a single cycle moves 2 bytes (D16) or 4 "
+       "(D32), not 8"},
+      {"above A24", [&] { c.Write16(0x1FF1080, 1); },
+       "VME Error: write error device caen-v2718-1-2: address 0x1ff1080 is outside the A24 "
+       "space"},
+      {"across the top", [&] { c.Read32(0xFFFFFE); },
+       "VME Error: read error device caen-v2718-1-2: address 0xfffffe is outside the A24 space"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.label);
+    const auto raised = RaisedBy(k.action);
+    ASSERT_TRUE(raised);
+    EXPECT_EQ(raised->message, k.message);
+  }
+  EXPECT_TRUE(State().log.empty());
+  EXPECT_FALSE(RaisedBy([&] { c.Write32(0xFFFFFC, 1); }));  // the last 4 bytes of A24
+}
+
+TEST_F(CaenAdapterTest, ModifierParametersHoldA24NonPrivilegedDataAndAcceptNothingElse) {
+  auto connection = Open();
+  const bt_desc_t handle = 0;
+  auto text = [&](bt_error_t status) {
+    char buffer[256];
+    const char* made = bt_strerror(handle, status, "", buffer, sizeof buffer);
+    return made != nullptr ? std::string(made) : std::string("(null)");
+  };
+  for (bt_info_t parameter : {BT_INFO_DMA_AMOD, BT_INFO_PIO_AMOD}) {
+    SCOPED_TRACE(parameter);
+    bt_devdata_t value = 0;
+    EXPECT_EQ(bt_get_info(handle, parameter, &value), BT_SUCCESS);
+    EXPECT_EQ(value, 0x39u);
+    EXPECT_EQ(bt_set_info(handle, parameter, 0x39), BT_SUCCESS);
+    const bt_error_t refused = bt_set_info(handle, parameter, 0x3D);
+    EXPECT_NE(refused, BT_SUCCESS);
+    EXPECT_EQ(text(refused),
+              ": address modifier 0x3d is not offered: every cycle is A24 non-privileged data "
+              "(0x39)");
+  }
+  bt_devdata_t value = 0;
+  const bt_error_t unknown = bt_get_info(handle, 7, &value);
+  EXPECT_NE(unknown, BT_SUCCESS);
+  EXPECT_EQ(text(unknown), ": parameter 7 is not offered (6 and 13, the address modifiers, are)");
+  EXPECT_NE(bt_set_info(handle, 11, 0x39), BT_SUCCESS);
+  EXPECT_TRUE(State().log.empty());  // the library has no such parameters to ask
+}
+
+}  // namespace
