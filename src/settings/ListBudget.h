@@ -10,7 +10,7 @@
 // it counts, so reading a file it wrote never touches the budget.
 class ListBudget {
  public:
-  static constexpr std::int64_t kAbsentEntries = 1 << 16;
+  static constexpr std::int64_t kAbsentEntries = 4096;
 
   explicit ListBudget(std::int64_t absentEntries = kAbsentEntries) : Left_(absentEntries) {}
 
