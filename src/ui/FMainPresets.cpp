@@ -189,9 +189,9 @@ std::vector<NamedPreset> TfrmMain::Presets() const {
 }
 
 void TfrmMain::ReadPresets(TIniFile& file, const std::string& section, ListBudget& budget) {
-  for (NamedPreset& preset : ReadPresetList(file, section, budget))
+  for (const NamedPreset& preset : ReadPresetList(file, section, budget))
     lbPresettings->addItem(QString::fromStdString(preset.Name),
-                           QVariant::fromValue(std::move(preset.Settings)));
+                           QVariant::fromValue(preset.Settings));
   lbPresettings->setCurrentIndex(-1);  // the operator picks what to apply
 }
 

@@ -17,20 +17,20 @@ class TException : public Exception {
 // "VME Error" followed directly by the detail: no separator of its own.
 class EVME : public TException {
  public:
-  explicit EVME(std::string s) : TException("VME Error" + s) {}
+  explicit EVME(const std::string& s) : TException("VME Error" + s) {}
 };
 
 class EVMEOpen : public EVME {
  public:
-  explicit EVMEOpen(std::string s) : EVME(": could not open " + s) {}
+  explicit EVMEOpen(const std::string& s) : EVME(": could not open " + s) {}
 };
 
 class EVMEWrite : public EVME {
  public:
-  explicit EVMEWrite(std::string s) : EVME(": write error " + s) {}
+  explicit EVMEWrite(const std::string& s) : EVME(": write error " + s) {}
 };
 
 class EVMERead : public EVME {
  public:
-  explicit EVMERead(std::string s) : EVME(": read error " + s) {}
+  explicit EVMERead(const std::string& s) : EVME(": read error " + s) {}
 };
