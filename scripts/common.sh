@@ -1,21 +1,43 @@
-# Shared by run.sh and test.sh: the Debian packages the build needs, and
-# installing the missing ones (as root, or through sudo where it exists).
+# Shared by the scripts: the Debian packages each step needs, installing the
+# missing ones (as root, or through sudo where it exists), and building a
+# CMake preset in its own folder build/<preset>.
+#
+# --no-install as a script's first argument, or QUORVANE_NO_INSTALL=1, skips
+# the install step (other distributions, machines without sudo): the script
+# then only names the packages it would have wanted.
 
-QUORVANE_PACKAGES=(build-essential cmake qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-                   libbenchmark-dev fonts-dejavu-core clang libclang-rt-14-dev)
+QUORVANE_PACKAGES_RUN=(build-essential cmake qt6-base-dev libgl-dev fonts-dejavu-core)
+QUORVANE_PACKAGES_TEST=(libgtest-dev libgmock-dev)
+QUORVANE_PACKAGES_FUZZ=(clang libclang-rt-14-dev)
+QUORVANE_PACKAGES_BENCH=(libbenchmark-dev)
+QUORVANE_PACKAGES_LINT=(clang-format clang-tidy)
+QUORVANE_PACKAGES_PACKAGE=(dpkg-dev desktop-file-utils appstream)
+
+if [ "${1:-}" = "--no-install" ]; then
+  QUORVANE_NO_INSTALL=1
+  shift
+fi
 
 quorvane_missing_packages() {
   local missing=() pkg
-  for pkg in "${QUORVANE_PACKAGES[@]}"; do
+  for pkg in "$@"; do
     dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
       missing+=("$pkg")
   done
   echo "${missing[@]}"
 }
 
+# quorvane_setup PACKAGE...: installs those of the packages that are missing.
 quorvane_setup() {
+  if [ "${QUORVANE_NO_INSTALL:-0}" = 1 ]; then
+    command -v dpkg-query >/dev/null 2>&1 || return 0
+    local wanted
+    wanted=$(quorvane_missing_packages "$@")
+    [ -z "$wanted" ] || echo "Not installing (as asked); this step wants: $wanted" >&2
+    return 0
+  fi
   local missing
-  missing=$(quorvane_missing_packages)
+  missing=$(quorvane_missing_packages "$@")
   [ -z "$missing" ] && return 0
   local line="apt-get update && apt-get install -y $missing"
   echo "Installing missing packages: $missing"
@@ -26,21 +48,17 @@ quorvane_setup() {
   else
     echo "Cannot install packages (not root, no sudo). Run as root:" >&2
     echo "  $line" >&2
+    echo "or pass --no-install to use what this machine has." >&2
     exit 1
   fi
 }
 
-# quorvane_build BUILD_DIR [cmake options...]
+# quorvane_build PRESET [cmake options...]: configures and builds the preset
+# in build/PRESET; sets BUILD to that folder.
 quorvane_build() {
-  local dir=$1
+  local preset=$1
   shift
-  cmake -S "$QUORVANE_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-  cmake --build "$dir" --parallel "$(nproc)"
-}
-
-# Sets up and builds the programs (no tests) in build/; sets BUILD.
-quorvane_build_programs() {
-  quorvane_setup
-  BUILD="$QUORVANE_ROOT/build"
-  quorvane_build "$BUILD" -DQUORVANE_TESTS=OFF -DQUORVANE_SANITIZE=OFF
+  BUILD="$QUORVANE_ROOT/build/$preset"
+  (cd "$QUORVANE_ROOT" && cmake --preset "$preset" "$@" >/dev/null &&
+     cmake --build --preset "$preset" --parallel "$(nproc)")
 }
