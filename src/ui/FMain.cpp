@@ -78,6 +78,18 @@ void TfrmMain::AttachDialogs(TdlgRxControlRegister* rxControlRegister, TB_GoData
   frmDataForSave = dataForSave;
 }
 
+namespace {
+template <class Dialog>
+Dialog& Attached(Dialog* dialog) {
+  if (dialog == nullptr) throw Exception("The dialogs of the panel were not created");
+  return *dialog;
+}
+}  // namespace
+
+TdlgRxControlRegister& TfrmMain::RxControlDialog() const { return Attached(dlgRxControlRegister); }
+TB_GoDataDlg& TfrmMain::SequenceDialog() const { return Attached(B_GoDataDlg); }
+TfrmDataForSave& TfrmMain::DataForSaveDialog() const { return Attached(frmDataForSave); }
+
 void TfrmMain::BindCornerControls() {
   Bind(bHelp, &QPushButton::clicked, this, [this] { bHelpClick(); });
 }

@@ -54,6 +54,11 @@ class TfrmMain : public QWidget {
   // them over here. The window does not own them.
   void AttachDialogs(TdlgRxControlRegister* rxControlRegister, TB_GoDataDlg* bGoData,
                      TfrmDataForSave* dataForSave);
+  // The dialogs handed over by AttachDialogs; an error, never a crash, if a
+  // handler needs one before it was handed over.
+  TdlgRxControlRegister& RxControlDialog() const;
+  TB_GoDataDlg& SequenceDialog() const;
+  TfrmDataForSave& DataForSaveDialog() const;
 
   // Saves the configuration; raises EFileWriteError when the file cannot be
   // written. closeEvent runs it through the handler guard.

@@ -212,8 +212,8 @@ std::uint16_t TfrmMain::CurrentRxForEditor() const {
 void TfrmMain::bAddDataClick() {
   const std::uint16_t rx = CurrentRxForEditor();  // no TTCrx: the dialog does not open
   BGoWords words;
-  if (!B_GoDataDlg->Execute(words, rx, false)) return;
-  lbB_GoDataSeq->addItem(new TSequenceItem(B_GoDataDlg->eName->text(), std::move(words)));
+  if (!SequenceDialog().Execute(words, rx, false)) return;
+  lbB_GoDataSeq->addItem(new TSequenceItem(SequenceDialog().eName->text(), std::move(words)));
 }
 
 void TfrmMain::bDeleteDataClick() {
@@ -229,9 +229,9 @@ void TfrmMain::lbB_GoDataSeqDblClick() {
   TSequenceItem& line = SequenceAt(selected);
   // The dialog edits a copy: Cancel leaves the stored words as they were.
   BGoWords words = line.Words;
-  B_GoDataDlg->eName->setText(line.text());
-  if (!B_GoDataDlg->Execute(words, rx, true)) return;
-  line.setText(B_GoDataDlg->eName->text());
+  SequenceDialog().eName->setText(line.text());
+  if (!SequenceDialog().Execute(words, rx, true)) return;
+  line.setText(SequenceDialog().eName->text());
   line.Words = std::move(words);
 }
 

@@ -61,7 +61,7 @@ void TfrmMain::bAddPresetClick() {
   }
   preset.Calibration = chbCalibration->isChecked();
   // The boxes as they are now, even if their last change was cancelled.
-  preset.RxControlRegister = dlgRxControlRegister->GetRegister();
+  preset.RxControlRegister = RxControlDialog().GetRegister();
   const int rx = cmbTTC->currentIndex();
   preset.RxName = rx < 0 ? std::string() : RxEntryName(cmbTTC->itemText(rx).toStdString());
 
@@ -70,9 +70,9 @@ void TfrmMain::bAddPresetClick() {
   const std::vector<BGoDataSequence> sequences = Sequences();
   QStringList names;
   for (const BGoDataSequence& sequence : sequences) names << QString::fromStdString(sequence.Name);
-  frmDataForSave->SetSequenceNames(names);
+  DataForSaveDialog().SetSequenceNames(names);
   for (int fifo = 0; fifo < 4; ++fifo) {
-    const std::optional<int> chosen = frmDataForSave->ChooseFor(fifo);
+    const std::optional<int> chosen = DataForSaveDialog().ChooseFor(fifo);
     if (!chosen) continue;
     if (*chosen < 0 || static_cast<std::size_t>(*chosen) >= sequences.size())
       throw EListError(*chosen);
@@ -138,9 +138,7 @@ class WindowPresetTarget : public PresetTarget {
     const QSignalBlocker quiet(W.chbCalibration);
     W.chbCalibration->setChecked(on);
   }
-  void SetControlRegister(std::bitset<8> value) override {
-    W.dlgRxControlRegister->SetRegister(value);
-  }
+  void SetControlRegister(std::bitset<8> value) override { W.RxControlDialog().SetRegister(value); }
 
   void SendRate() override { W.cbRanGenRateChange(); }
   void SendTriggerSource() override { W.rgTriggerSourceClick(); }

@@ -131,13 +131,13 @@ void TfrmMain::frSelectReg3seSpinEditChange() { frSelectReg3->seSpinEditChange()
 
 void TfrmMain::pCntrolRegClick() {
   // Cancel sends nothing; the boxes keep what the operator changed.
-  if (dlgRxControlRegister == nullptr || dlgRxControlRegister->exec() != QDialog::Accepted) return;
+  if (RxControlDialog().exec() != QDialog::Accepted) return;
   SendControlRegister();
 }
 
 void TfrmMain::SendControlRegister() {
   // The value is taken first: it shows even when no TTCrx can be addressed.
-  const std::bitset<8> value = dlgRxControlRegister->GetRegister();
+  const std::bitset<8> value = RxControlDialog().GetRegister();
   pCntrolReg->setText(QString::fromStdString(ttcrx::RegisterBits(value)));
   SendToSelectedRx(ttcrx::kControlRegister, static_cast<std::uint8_t>(value.to_ulong()));
 }

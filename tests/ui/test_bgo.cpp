@@ -310,3 +310,22 @@ TEST(BGoFifoStatus, EmptyAndFullBitsOfTheShownChannel) {
 }
 
 }  // namespace
+
+namespace {
+
+// A window whose dialogs were never handed over reports it; it never crashes.
+TEST(WindowWithoutDialogs, HandlersThatNeedADialogShowAnError) {
+  ScopedWorkDir dir;
+  TfrmMain window([] { return std::make_unique<RecordingVME>(); });
+  window.show();
+  Control<QLineEdit>(&window, "eRxAddres")->setText(QStringLiteral("1"));
+  Control<QPushButton>(&window, "bAddRxAddres")->click();
+  for (const char* button : {"bAddData", "bAddPreset"}) {
+    SCOPED_TRACE(button);
+    ModalAnswer answer(PressOk);
+    Control<QPushButton>(&window, button)->click();
+    EXPECT_EQ(answer.Text(), QStringLiteral("The dialogs of the panel were not created."));
+  }
+}
+
+}  // namespace
