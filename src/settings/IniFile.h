@@ -14,8 +14,10 @@
 //  - Writing replaces a key's value in place, or adds the key at the end of
 //    its section; a missing section is added at the end of the file, a
 //    missing file is created. Nothing is ever deleted.
-//  - A file that cannot be read (absent, no permission, a folder) reads as
-//    empty. Line breaks inside a written value are stored as blanks.
+//  - A file that cannot be read (absent, no permission, a folder, larger
+//    than 512 MiB) reads as empty. Line breaks inside a written value are
+//    stored as blanks. Any bytes at all load: NUL, lone CR (no line end),
+//    lines of any length.
 // The file name is given the Windows way ("..\quorvane.ini"); "\" is a
 // directory separator. Opening the store reads nothing. The file is read at
 // the first access and written back by UpdateFile(), through a temporary
