@@ -179,10 +179,11 @@ std::string FolderOf(const std::string& path) {
 }
 
 // Root may write anything; a file or folder without any "w" bit still counts
-// as read-only, as an operator who made it so expects.
+// as read-only, as an operator who made it so expects. The effective ids
+// decide, as they do for the open that follows.
 bool IsWritable(const std::string& path, const struct stat& st) {
   if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return false;
-  return access(path.c_str(), W_OK) == 0;
+  return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
 mode_t NewFileMode() {
@@ -424,6 +425,9 @@ struct TIniFile::Impl {
   std::vector<std::uint64_t> Splices() const;
   void Emit(Sink& out, const std::vector<std::uint64_t>& splices) const;
   void Save();
+  bool SaveByRename(const std::string& target, const std::string& folder, bool exists,
+                    const struct stat& st);
+  void SaveInPlace(const std::string& target, const struct stat& st);
 };
 
 // --- loading -----------------------------------------------------------------
@@ -756,6 +760,85 @@ void TIniFile::Impl::Emit(Sink& out, const std::vector<std::uint64_t>& splices) 
   writer.Raw(file.substr(pos));
 }
 
+// Saves through a new file beside the old one, renamed over it once written
+// and synced, so an interruption leaves the old file or the new one. False,
+// with nothing changed, when that new file cannot be made or cannot take the
+// old one's owner, group and mode.
+bool TIniFile::Impl::SaveByRename(const std::string& target, const std::string& folder, bool exists,
+                                  const struct stat& st) {
+  const EFileWriteError refused(Name);
+  std::string temp = folder + "/.quorvane-ini-XXXXXX";
+  const int fd = mkstemp(temp.data());
+  if (fd < 0) return false;
+  const auto give_up = [&] {
+    close(fd);
+    unlink(temp.c_str());
+  };
+
+  if (exists) {
+    // Each part on its own: a user may give a file to one of their groups
+    // but never to another owner.
+    struct stat ts {};
+    if (fstat(fd, &ts) == 0 && ts.st_uid != st.st_uid) (void)!fchown(fd, st.st_uid, -1);
+    if (fstat(fd, &ts) == 0 && ts.st_gid != st.st_gid) (void)!fchown(fd, -1, st.st_gid);
+    const mode_t mode = st.st_mode & 07777;
+    if (fchmod(fd, mode) != 0 || fstat(fd, &ts) != 0 || ts.st_uid != st.st_uid ||
+        ts.st_gid != st.st_gid || (ts.st_mode & 07777) != mode) {
+      give_up();
+      return false;
+    }
+  } else if (fchmod(fd, NewFileMode()) != 0) {
+    give_up();
+    throw refused;
+  }
+
+  Sink out(fd);
+  Emit(out, Splices());
+  if (!out.Flush() || fsync(fd) != 0) {
+    give_up();
+    throw refused;
+  }
+  if (close(fd) != 0 || rename(temp.c_str(), target.c_str()) != 0) {
+    unlink(temp.c_str());
+    throw refused;
+  }
+  const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    fsync(dir);  // make the rename itself durable
+    close(dir);
+  }
+  return true;
+}
+
+// Writes the file where it is: the new content over the old, cut to its
+// length, synced. Not proof against an interruption, so only for a file
+// that cannot be replaced as a whole.
+void TIniFile::Impl::SaveInPlace(const std::string& target, const struct stat& st) {
+  const EFileWriteError refused(Name);
+  const int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0) throw refused;
+  struct stat now {};
+  if (fstat(fd, &now) != 0 || now.st_dev != st.st_dev || now.st_ino != st.st_ino) {
+    close(fd);
+    throw refused;  // not the file checked a moment ago
+  }
+  const std::vector<std::uint64_t> splices = Splices();
+  Sink counter(-1);
+  Emit(counter, splices);
+  const auto size = static_cast<off_t>(counter.Size());
+  // Claim the room a longer content needs before the first byte changes, so
+  // a full disk refuses the save instead of leaving it half written.
+  if (size > now.st_size && fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, size) != 0 &&
+      (errno == ENOSPC || errno == EDQUOT)) {
+    close(fd);
+    throw refused;
+  }
+  Sink out(fd);
+  Emit(out, splices);
+  const bool ok = out.Flush() && ftruncate(fd, size) == 0 && fsync(fd) == 0;
+  if (close(fd) != 0 || !ok) throw refused;
+}
+
 void TIniFile::Impl::Save() {
   const EFileWriteError refused(Name);
   if (LoadRefused) throw refused;
@@ -770,30 +853,16 @@ void TIniFile::Impl::Save() {
   if (exists && (!S_ISREG(st.st_mode) || !IsWritable(target, st))) throw refused;
   const std::string folder = FolderOf(target);
   struct stat folderStat {};
-  if (stat(folder.c_str(), &folderStat) != 0 || !S_ISDIR(folderStat.st_mode) ||
-      !IsWritable(folder, folderStat))
-    throw refused;
+  if (stat(folder.c_str(), &folderStat) != 0 || !S_ISDIR(folderStat.st_mode)) throw refused;
+  const bool folderWritable = IsWritable(folder, folderStat);
+  if (!exists && !folderWritable) throw refused;
   if (!Changed) return;
 
-  std::string temp = folder + "/.quorvane-ini-XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) throw refused;
-  const mode_t mode = exists ? (st.st_mode & 07777) : NewFileMode();
-  bool ok = fchmod(fd, mode) == 0;
-  if (ok && exists && (st.st_uid != geteuid() || st.st_gid != getegid()))
-    (void)!fchown(fd, st.st_uid, st.st_gid);  // keep the owner where we may
-  Sink out(fd);
-  Emit(out, Splices());
-  ok = ok && out.Flush() && fsync(fd) == 0;
-  ok = close(fd) == 0 && ok;
-  if (!ok || rename(temp.c_str(), target.c_str()) != 0) {
-    unlink(temp.c_str());
-    throw refused;
-  }
-  const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    fsync(dir);  // make the rename itself durable
-    close(dir);
+  // A file with other names (hard links) is written where it is, so they all see it.
+  const bool replaceable = folderWritable && (!exists || st.st_nlink <= 1);
+  if (!replaceable || !SaveByRename(target, folder, exists, st)) {
+    if (!exists) throw refused;
+    SaveInPlace(target, st);
   }
   Changed = false;
 }
