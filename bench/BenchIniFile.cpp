@@ -1,77 +1,23 @@
 // The configuration file store on a large configuration (LargeConfig.h):
-// loading the file and reading every key, and writing every key into a new
-// file and saving it. Argument: the scale (1 = 1,000 sequences, 100 presets,
-// 100 TTCrx addresses); ten times the configuration should cost about ten
-// times as much. Counters: the file's size and the peak heap the store took
-// on top of what was in use before (its ratio to the file's size).
+// loading the file and reading every key, writing every key into a new file
+// and saving it, and writing every key over the file. Argument: the scale
+// (1 = 1,000 sequences, 100 presets, 100 TTCrx addresses); ten times the
+// configuration should cost about ten times as much. The peak memory of the
+// same cases: quorvane_ini_memory (IniMemory.cpp).
 //   build-bench/bin/quorvane_bench --benchmark_filter=Ini
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstddef>
-#include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <new>
 #include <string>
 #include <string_view>
 
 #include "LargeConfig.h"
 #include "settings/IniFile.h"
-
-// --- heap accounting: every operator new of this program ---------------------
-
-namespace {
-
-std::atomic<std::size_t> gHeapInUse{0};
-std::atomic<std::size_t> gHeapPeak{0};
-
-void* Counted(void* p) {
-  if (p == nullptr) throw std::bad_alloc();
-  const std::size_t now = gHeapInUse += malloc_usable_size(p);
-  std::size_t peak = gHeapPeak.load(std::memory_order_relaxed);
-  while (now > peak && !gHeapPeak.compare_exchange_weak(peak, now)) {
-  }
-  return p;
-}
-
-void Release(void* p) noexcept {
-  if (p == nullptr) return;
-  gHeapInUse -= malloc_usable_size(p);
-  std::free(p);
-}
-
-// The peak heap in use since construction, above what was in use then.
-class HeapPeak {
- public:
-  HeapPeak() : Base_(gHeapInUse.load()) { gHeapPeak = Base_; }
-  std::size_t Bytes() const { return gHeapPeak.load() - Base_; }
-
- private:
-  std::size_t Base_;
-};
-
-}  // namespace
-
-void* operator new(std::size_t n) { return Counted(std::malloc(n == 0 ? 1 : n)); }
-void* operator new[](std::size_t n) { return Counted(std::malloc(n == 0 ? 1 : n)); }
-void* operator new(std::size_t n, std::align_val_t a) {
-  const std::size_t align = static_cast<std::size_t>(a);
-  return Counted(std::aligned_alloc(align, (n + align - 1) / align * align));
-}
-void* operator new[](std::size_t n, std::align_val_t a) { return operator new(n, a); }
-void operator delete(void* p) noexcept { Release(p); }
-void operator delete[](void* p) noexcept { Release(p); }
-void operator delete(void* p, std::size_t) noexcept { Release(p); }
-void operator delete[](void* p, std::size_t) noexcept { Release(p); }
-void operator delete(void* p, std::align_val_t) noexcept { Release(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { Release(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { Release(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { Release(p); }
 
 namespace {
 
@@ -109,12 +55,9 @@ std::string LargeFile(int scale) {
   return path;
 }
 
-void SetFileCounters(benchmark::State& state, const std::string& path, std::size_t peak) {
+void SetFileCounter(benchmark::State& state, const std::string& path) {
   std::error_code ec;
-  const double size = static_cast<double>(std::filesystem::file_size(path, ec));
-  state.counters["file_MB"] = size / 1e6;
-  state.counters["heap_peak_MB"] = static_cast<double>(peak) / 1e6;
-  state.counters["peak_per_file"] = size > 0 ? static_cast<double>(peak) / size : 0;
+  state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(path, ec)) / 1e6;
 }
 
 // The cost of only enumerating the keys, part of both benchmarks below.
@@ -140,10 +83,8 @@ void BM_IniLoadLargeFile(benchmark::State& state) {
     state.SkipWithError("cannot write the large configuration");
     return;
   }
-  std::size_t peak = 0;
   std::size_t keys = 0;
   for (auto _ : state) {
-    const HeapPeak heap;
     TIniFile file(path);
     keys = 0;
     large_config::ForEachLargeConfigKey(
@@ -153,9 +94,8 @@ void BM_IniLoadLargeFile(benchmark::State& state) {
           if (read != value) state.SkipWithError("a key read back wrong");
           ++keys;
         });
-    peak = heap.Bytes();
   }
-  SetFileCounters(state, path, peak);
+  SetFileCounter(state, path);
   state.counters["keys"] = static_cast<double>(keys);
 }
 BENCHMARK(BM_IniLoadLargeFile)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
@@ -167,12 +107,10 @@ void BM_IniSaveLargeFile(benchmark::State& state) {
     return;
   }
   const std::string path = Folder().File("saved.ini");
-  std::size_t peak = 0;
   for (auto _ : state) {
     state.PauseTiming();
     unlink(path.c_str());
     state.ResumeTiming();
-    const HeapPeak heap;
     TIniFile file(path);
     large_config::ForEachLargeConfigKey(
         static_cast<int>(state.range(0)),
@@ -180,9 +118,8 @@ void BM_IniSaveLargeFile(benchmark::State& state) {
           file.WriteString(std::string(section), std::string(key), std::string(value));
         });
     file.UpdateFile();
-    peak = heap.Bytes();
   }
-  SetFileCounters(state, path, peak);
+  SetFileCounter(state, path);
 }
 BENCHMARK(BM_IniSaveLargeFile)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 
@@ -194,12 +131,10 @@ void BM_IniRewriteLargeFile(benchmark::State& state) {
     return;
   }
   const std::string path = Folder().File("rewritten.ini");
-  std::size_t peak = 0;
   for (auto _ : state) {
     state.PauseTiming();
     std::filesystem::copy_file(source, path, std::filesystem::copy_options::overwrite_existing);
     state.ResumeTiming();
-    const HeapPeak heap;
     TIniFile file(path);
     std::size_t n = 0;
     large_config::ForEachLargeConfigKey(
@@ -209,9 +144,8 @@ void BM_IniRewriteLargeFile(benchmark::State& state) {
                            ++n % 16 == 0 ? "changed" : std::string(value));
         });
     file.UpdateFile();
-    peak = heap.Bytes();
   }
-  SetFileCounters(state, path, peak);
+  SetFileCounter(state, path);
 }
 BENCHMARK(BM_IniRewriteLargeFile)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 

@@ -11,8 +11,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <stdexcept>
+#include <new>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "base/Exception.h"
@@ -43,8 +44,9 @@ constexpr std::size_t kMaxValueLength = 2047;
 // References to file lines need 31 bits.
 constexpr std::size_t kMaxFileSize = std::size_t{512} << 20;
 
-// A section's key region is made for at most this many keys at load; a
-// larger one grows as its keys come, so that a million equal lines do not
+// A section's key lines are indexed as they are read, in batches of at most
+// this many; the first batch sizes the section's key region, which then
+// grows only with keys not yet held, so that a million equal lines do not
 // get a million slots.
 constexpr std::uint32_t kPresizedKeys = 4096;
 
@@ -138,13 +140,6 @@ std::string ValueOf(std::string_view text) {
 // section of its own on the next read; it is stored as a blank instead.
 char OneLine(char c) { return c == '\n' || c == '\r' ? ' ' : c; }
 
-void AppendOneLine(std::string& to, std::string_view text) {
-  const std::size_t at = to.size();
-  to.append(text);
-  std::transform(to.begin() + static_cast<std::ptrdiff_t>(at), to.end(),
-                 to.begin() + static_cast<std::ptrdiff_t>(at), OneLine);
-}
-
 bool EqualOneLine(std::string_view stored, std::string_view written) {
   if (stored.size() != written.size()) return false;
   for (std::size_t i = 0; i < stored.size(); ++i)
@@ -226,23 +221,23 @@ std::uint32_t SlotsFor(std::uint32_t n) { return n == 0 ? 0 : n + n / 3 + 1; }
 // A section of the file (its first occurrence: later ones are plain lines) or a new one.
 struct Section {
   std::uint32_t Header;         // reference of its header line
-  std::uint32_t Begin;          // its lines in the file buffer: [Begin, InsertAt)
   std::uint32_t InsertAt;       // where added lines go: after its last non-blank line
   std::uint32_t First = kNone;  // the chain of its added lines (pieces)
   std::uint32_t Last = kNone;
   std::uint32_t Slots = 0;  // its region of the key index
   std::uint32_t SlotCount = 0;
-  std::uint32_t Keys = 0;  // keys held there (while loading: key lines counted)
+  std::uint32_t Keys = 0;  // keys held there
 };
 
 // A written line: its text in the written-text buffer, its line end apart.
 struct Piece {
-  std::size_t Offset;
-  std::uint32_t Length;
+  std::uint32_t Offset;
+  std::uint32_t Length : 30;
+  std::uint32_t End : 2;           // a LineEnd
   std::uint32_t Next = kNone;      // an added line: the next one of its section
   std::uint32_t Replaces = kNone;  // a replaced line: its offset in the file buffer
-  LineEnd End;
 };
+constexpr std::size_t kMaxPieceLength = (std::size_t{1} << 30) - 1;
 
 struct FileLine {
   std::string_view Text;  // without its line end
@@ -340,6 +335,71 @@ class LineWriter {
   char LastChar_ = '\0';
 };
 
+// A growing array of plain values, grown with realloc: the pages of a large
+// one are moved rather than copied, so growing never holds it twice.
+template <class T>
+class Buffer {
+  static_assert(std::is_trivially_copyable_v<T>);
+
+ public:
+  Buffer() = default;
+  Buffer(const Buffer&) = delete;
+  Buffer& operator=(const Buffer&) = delete;
+  ~Buffer() { std::free(Data_); }
+
+  T* data() { return Data_; }
+  const T* data() const { return Data_; }
+  std::size_t size() const { return Size_; }
+  T& operator[](std::size_t i) { return Data_[i]; }
+
+  void Reserve(std::size_t capacity) {
+    if (capacity <= Capacity_) return;
+    void* grown = std::realloc(Data_, capacity * sizeof(T));
+    if (grown == nullptr) throw std::bad_alloc();
+    Data_ = static_cast<T*>(grown);
+    Capacity_ = capacity;
+  }
+
+  void Append(const T* items, std::size_t n) {
+    Grow(n);
+    if (n > 0) std::memcpy(Data_ + Size_, items, n * sizeof(T));
+    Size_ += n;
+  }
+
+  void Resize(std::size_t size, const T& fill) {
+    if (size > Size_) {
+      Grow(size - Size_);
+      std::fill(Data_ + Size_, Data_ + size, fill);
+    }
+    Size_ = size;
+  }
+
+  void Swap(Buffer& other) {
+    std::swap(Data_, other.Data_);
+    std::swap(Size_, other.Size_);
+    std::swap(Capacity_, other.Capacity_);
+  }
+
+ private:
+  void Grow(std::size_t more) {
+    if (Size_ + more > Capacity_)
+      Reserve(std::max({Size_ + more, Capacity_ * 2, 4096 / sizeof(T)}));
+  }
+
+  T* Data_ = nullptr;
+  std::size_t Size_ = 0;
+  std::size_t Capacity_ = 0;
+};
+
+void Append(Buffer<char>& to, std::string_view text) { to.Append(text.data(), text.size()); }
+
+// Appends the text with its line breaks made blanks.
+void AppendOneLine(Buffer<char>& to, std::string_view text) {
+  const std::size_t at = to.size();
+  Append(to, text);
+  std::transform(to.data() + at, to.data() + to.size(), to.data() + at, OneLine);
+}
+
 // The file's bytes, read once. Memory taken as it is, not cleared first:
 // the read fills it.
 class FileBytes {
@@ -392,7 +452,7 @@ struct TIniFile::Impl {
   LineEnd NewLineEnd = LineEnd::LF;
 
   FileBytes File;
-  std::string Written;        // the text of the pieces
+  Buffer<char> Written;       // the text of the pieces
   std::size_t DeadBytes = 0;  // text in Written that no piece holds any more
   std::vector<Piece> Pieces;
   std::vector<Section> Sections;
@@ -400,11 +460,11 @@ struct TIniFile::Impl {
   std::size_t IndexedSections = 0;
   std::string LastSectionName;  // the section found last, by the name asked for
   std::uint32_t LastSection = kNone;
-  std::vector<Slot> KeySlots;  // one region per section: key name -> line reference
+  Buffer<Slot> KeySlots;  // one region per section: key name -> line reference
 
   void Load();
   void Parse();
-  void IndexKeys();
+  void IndexKeys(std::uint32_t section, const std::vector<Slot>& keys);
 
   FileLine LineAt(std::size_t offset) const;
   std::string_view Text(std::uint32_t ref) const;
@@ -418,6 +478,7 @@ struct TIniFile::Impl {
   void Write(const std::string& section, const std::string& key, const std::string& value);
   void Replace(Slot& slot, std::string_view value);
   std::uint32_t AddSection(std::string_view name);
+  void MakeRoom(std::size_t bytes) const;
   std::uint32_t NewPiece(LineEnd end);
   void EndPiece(std::uint32_t id);
   void CompactIfWasteful();
@@ -458,7 +519,6 @@ void TIniFile::Impl::Load() {
     return;
   }
   Parse();
-  IndexKeys();
 }
 
 FileLine TIniFile::Impl::LineAt(std::size_t offset) const {
@@ -473,55 +533,63 @@ FileLine TIniFile::Impl::LineAt(std::size_t offset) const {
 }
 
 // Finds the sections, where each one's added lines will go, the line end
-// the file uses most, and how many key lines each section has.
+// the file uses most, and indexes the keys; the first of two equal keys wins.
 void TIniFile::Impl::Parse() {
   std::size_t crlf = 0;
   std::size_t lf = 0;
   std::uint32_t current = kNone;  // the section the lines belong to (first occurrences only)
+  std::vector<Slot> pending;      // key lines of the current section not yet indexed
+  const auto indexPending = [&] {
+    if (current != kNone) IndexKeys(current, pending);
+    pending.clear();
+  };
   for (std::size_t pos = 0; pos < File.size();) {
     const FileLine line = LineAt(pos);
     crlf += line.End == LineEnd::CRLF;
     lf += line.End == LineEnd::LF;
+    const auto here = static_cast<std::uint32_t>(pos);
     const auto next = static_cast<std::uint32_t>(line.Next);
     std::string_view name;
     if (ParseHeader(line.Text, name)) {
+      indexPending();
       current = kNone;
-      if (FindSection(name) == kNone) {  // the first one wins
+      if (FindSection(name) == kNone) {
         current = static_cast<std::uint32_t>(Sections.size());
-        Sections.push_back(Section{static_cast<std::uint32_t>(pos), next, next});
+        Sections.push_back(Section{here, next});
+        Sections.back().Slots = static_cast<std::uint32_t>(KeySlots.size());
         IndexSection(NameHash(name), current);
       }
     } else if (current != kNone && !Trim(line.Text).empty()) {
       Sections[current].InsertAt = next;
-      Sections[current].Keys += ParseKey(line.Text, name);
+      if (ParseKey(line.Text, name)) {
+        pending.push_back(Slot{NameHash(name), here});
+        if (pending.size() == kPresizedKeys) indexPending();
+      }
     }
     pos = line.Next;
   }
+  indexPending();
   NewLineEnd = crlf > lf ? LineEnd::CRLF : LineEnd::LF;
 }
 
-// Gives each section its region of the key index, sized for the key lines
-// counted, and fills it. The first of two equal keys wins.
-void TIniFile::Impl::IndexKeys() {
-  std::size_t total = 0;
-  for (Section& section : Sections) {
-    section.Slots = static_cast<std::uint32_t>(total);
-    section.SlotCount = SlotsFor(std::min(section.Keys, kPresizedKeys));
-    section.Keys = 0;
-    total += section.SlotCount;
+// Indexes key lines of a section being read, which has the last region of
+// the index: its first ones make the region, sized for them.
+void TIniFile::Impl::IndexKeys(std::uint32_t section, const std::vector<Slot>& keys) {
+  Section& s = Sections[section];
+  if (s.SlotCount == 0) {
+    s.SlotCount = SlotsFor(static_cast<std::uint32_t>(keys.size()));
+    KeySlots.Resize(s.Slots + std::size_t{s.SlotCount}, kFreeSlot);
   }
-  KeySlots.assign(total, kFreeSlot);
-  for (std::uint32_t s = 0; s < Sections.size(); ++s) {
-    Section& section = Sections[s];
-    for (std::size_t pos = section.Begin; pos < section.InsertAt;) {
-      const FileLine line = LineAt(pos);
-      std::string_view key;
-      if (ParseKey(line.Text, key)) {
-        const std::uint32_t hash = NameHash(key);
-        if (FindKey(s, key, hash) == nullptr) IndexKey(s, hash, static_cast<std::uint32_t>(pos));
-      }
-      pos = line.Next;
-    }
+  const auto keyOf = [this](std::uint32_t ref) {
+    std::string_view key;
+    ParseKey(LineAt(ref).Text, key);
+    return key;
+  };
+  for (const Slot& line : keys) {
+    const Slot* held =
+        Probe(KeySlots.data() + s.Slots, s.SlotCount, line.Hash,
+              [&](std::uint32_t ref) { return EqualNoCase(keyOf(ref), keyOf(line.Ref)); });
+    if (held == nullptr) IndexKey(section, line.Hash, line.Ref);
   }
 }
 
@@ -574,21 +642,24 @@ Slot* TIniFile::Impl::FindKey(std::uint32_t section, std::string_view key, std::
   });
 }
 
-// The caller has made sure the key is not indexed yet. A full region moves
-// to the end of the index, twice as large; the slots it leaves stay unused.
-// Each region being twice the one before, they stay fewer than those in use.
+// The caller has made sure the key is not indexed yet. A full region grows
+// to twice its size: where it is when it is the last one (a section being
+// written key by key), else at the end of the index, leaving its slots
+// unused. Each region being twice the one before, those stay fewer than the
+// slots in use.
 void TIniFile::Impl::IndexKey(std::uint32_t section, std::uint32_t hash, std::uint32_t ref) {
   Section& s = Sections[section];
   if ((s.Keys + 1) * std::size_t{4} > s.SlotCount * std::size_t{3}) {
     const std::uint32_t count = std::max<std::uint32_t>(4, s.SlotCount * 2);
-    const std::size_t at = KeySlots.size();
-    KeySlots.resize(at + count, kFreeSlot);
-    for (std::uint32_t i = 0; i < s.SlotCount; ++i) {
-      const Slot slot = KeySlots[s.Slots + i];
-      if (slot.Ref != kNone) Place(&KeySlots[at], count, slot.Hash, slot.Ref);
-    }
-    s.Slots = static_cast<std::uint32_t>(at);
+    const std::vector<Slot> old(KeySlots.data() + s.Slots, KeySlots.data() + s.Slots + s.SlotCount);
+    if (s.Slots + s.SlotCount == KeySlots.size())
+      KeySlots.Resize(s.Slots, kFreeSlot);
+    else
+      s.Slots = static_cast<std::uint32_t>(KeySlots.size());
+    KeySlots.Resize(s.Slots + std::size_t{count}, kFreeSlot);
     s.SlotCount = count;
+    for (const Slot& slot : old)
+      if (slot.Ref != kNone) Place(&KeySlots[s.Slots], count, slot.Hash, slot.Ref);
   }
   Place(&KeySlots[s.Slots], s.SlotCount, hash, ref);
   ++s.Keys;
@@ -602,22 +673,29 @@ Slot* TIniFile::Impl::Find(const std::string& section, const std::string& key) {
 
 // --- writing -----------------------------------------------------------------
 
+// Pieces hold 32-bit offsets and 30-bit lengths. Writing lines that would
+// not fit (a gigabyte) is refused like a write the file system refuses,
+// before anything changes.
+void TIniFile::Impl::MakeRoom(std::size_t bytes) const {
+  if (bytes > kMaxPieceLength || Written.size() + bytes > UINT32_MAX) throw EFileWriteError(Name);
+}
+
 // A new piece whose text the caller appends to Written, then ends with EndPiece.
 std::uint32_t TIniFile::Impl::NewPiece(LineEnd end) {
-  Pieces.push_back(Piece{Written.size(), 0, kNone, kNone, end});
+  Pieces.push_back(Piece{static_cast<std::uint32_t>(Written.size()), 0,
+                         static_cast<std::uint32_t>(end), kNone, kNone});
   return static_cast<std::uint32_t>(Pieces.size() - 1);
 }
 
 void TIniFile::Impl::EndPiece(std::uint32_t id) {
-  const std::size_t length = Written.size() - Pieces[id].Offset;
-  if (length > UINT32_MAX) throw std::length_error("configuration line too long");
-  Pieces[id].Length = static_cast<std::uint32_t>(length);
+  Pieces[id].Length = static_cast<std::uint32_t>(Written.size() - Pieces[id].Offset);
 }
 
 void TIniFile::Impl::Write(const std::string& section, const std::string& key,
                            const std::string& value) {
   Load();
   WriteAsked = true;
+  MakeRoom(section.size() + key.size() + value.size() + 3);
 
   std::uint32_t s = LookupSection(section);
   if (s != kNone) {
@@ -631,7 +709,7 @@ void TIniFile::Impl::Write(const std::string& section, const std::string& key,
   if (s == kNone) s = AddSection(section);
   const std::uint32_t id = NewPiece(NewLineEnd);
   AppendOneLine(Written, key);
-  Written += '=';
+  Append(Written, "=");
   AppendOneLine(Written, value);
   EndPiece(id);
 
@@ -655,21 +733,21 @@ void TIniFile::Impl::Replace(Slot& slot, std::string_view value) {
   const std::string_view text = Text(slot.Ref);
   const std::size_t prefix = text.find('=') + 1;
   if (EqualOneLine(text.substr(prefix), value)) return;
-  Changed = true;
   const std::size_t length = prefix + value.size();
+  MakeRoom(length);
+  Changed = true;
 
   if ((slot.Ref & kPieceBit) != 0) {
     Piece& piece = Pieces[slot.Ref & ~kPieceBit];
     if (length <= piece.Length) {  // fits where it is
-      std::transform(value.begin(), value.end(),
-                     Written.begin() + static_cast<std::ptrdiff_t>(piece.Offset + prefix), OneLine);
+      std::transform(value.begin(), value.end(), Written.data() + piece.Offset + prefix, OneLine);
       DeadBytes += piece.Length - length;
       piece.Length = static_cast<std::uint32_t>(length);
     } else {
       const std::string head(text.substr(0, prefix));
       DeadBytes += piece.Length;
-      piece.Offset = Written.size();
-      Written += head;
+      piece.Offset = static_cast<std::uint32_t>(Written.size());
+      Append(Written, head);
       AppendOneLine(Written, value);
       EndPiece(static_cast<std::uint32_t>(&piece - Pieces.data()));
     }
@@ -680,7 +758,7 @@ void TIniFile::Impl::Replace(Slot& slot, std::string_view value) {
   const std::uint32_t offset = slot.Ref;
   const FileLine line = LineAt(offset);
   const std::uint32_t id = NewPiece(line.End);
-  Written += line.Text.substr(0, prefix);
+  Append(Written, line.Text.substr(0, prefix));
   AppendOneLine(Written, value);
   EndPiece(id);
   Pieces[id].Replaces = offset;
@@ -690,12 +768,12 @@ void TIniFile::Impl::Replace(Slot& slot, std::string_view value) {
 std::uint32_t TIniFile::Impl::AddSection(std::string_view name) {
   const auto s = static_cast<std::uint32_t>(Sections.size());
   const std::uint32_t header = NewPiece(NewLineEnd);
-  Written += '[';
+  Append(Written, "[");
   AppendOneLine(Written, name);
-  Written += ']';
+  Append(Written, "]");
   EndPiece(header);
   const auto end = static_cast<std::uint32_t>(File.size());
-  Sections.push_back(Section{kPieceBit | header, end, end, header, header});
+  Sections.push_back(Section{kPieceBit | header, end, header, header});
   // Index the name as a later read of the file will see it.
   std::string_view parsed;
   if (ParseHeader(Text(kPieceBit | header), parsed) && FindSection(parsed) == kNone)
@@ -708,14 +786,14 @@ std::uint32_t TIniFile::Impl::AddSection(std::string_view name) {
 // paid for by a byte left behind, so writing stays linear.
 void TIniFile::Impl::CompactIfWasteful() {
   if (DeadBytes < (std::size_t{1} << 20) || DeadBytes <= Written.size() / 2) return;
-  std::string packed;
-  packed.reserve(Written.size() - DeadBytes);
+  Buffer<char> packed;
+  packed.Reserve(Written.size() - DeadBytes);
   for (Piece& piece : Pieces) {
-    const std::size_t offset = packed.size();
-    packed.append(Written, piece.Offset, piece.Length);
+    const auto offset = static_cast<std::uint32_t>(packed.size());
+    packed.Append(Written.data() + piece.Offset, piece.Length);
     piece.Offset = offset;
   }
-  Written.swap(packed);
+  Written.Swap(packed);
   DeadBytes = 0;
 }
 
@@ -750,11 +828,11 @@ void TIniFile::Impl::Emit(Sink& out, const std::vector<std::uint64_t>& splices) 
     pos = offset;
     if ((splice >> 32 & 1) != 0) {
       const Piece& piece = Pieces[number];
-      writer.Line(pieceText(piece), piece.End);
+      writer.Line(pieceText(piece), static_cast<LineEnd>(piece.End));
       pos = LineAt(offset).Next;
     } else {
       for (std::uint32_t p = Sections[number].First; p != kNone; p = Pieces[p].Next)
-        writer.Line(pieceText(Pieces[p]), Pieces[p].End);
+        writer.Line(pieceText(Pieces[p]), static_cast<LineEnd>(Pieces[p].End));
     }
   }
   writer.Raw(file.substr(pos));
