@@ -140,6 +140,27 @@ TEST_F(IniRobustnessTest, AMillionEqualKeysReadAsTheFirstAndReplaceOnlyIt) {
   EXPECT_EQ(FirstDifference(ReadRaw(Ini()), content), "");
 }
 
+TEST_F(IniRobustnessTest, NamesOfTheSameHashAreToldApart) {
+  // The store's index gives these two names the same 32-bit hash (found by a
+  // search): a lookup must compare the names themselves.
+  const std::string one = "vector18968";
+  const std::string other = "vector27139";
+  WriteRaw(Ini(), "[" + one + "]\n" + one + "=a\n");
+  {
+    TIniFile file(Ini());
+    EXPECT_FALSE(file.SectionExists(other));
+    EXPECT_EQ(file.ReadString(one, other, "none"), "none");
+    file.WriteString(one, other, "b");
+    file.WriteString(other, one, "c");
+    EXPECT_EQ(file.ReadString(one, one, ""), "a");
+    EXPECT_EQ(file.ReadString(one, other, ""), "b");
+    EXPECT_EQ(file.ReadString(other, one, ""), "c");
+    file.UpdateFile();
+  }
+  EXPECT_EQ(ReadRaw(Ini()),
+            "[" + one + "]\n" + one + "=a\n" + other + "=b\n[" + other + "]\n" + one + "=c\n");
+}
+
 TEST_F(IniRobustnessTest, FileBeyondTheSizeLimitIsNeitherReadNorReplaced) {
   // Sparse: no disk space is taken for it.
   WriteRaw(Ini(), "[S]\nk=1\n");
