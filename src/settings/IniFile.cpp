@@ -1,6 +1,7 @@
 #include "settings/IniFile.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -400,29 +401,36 @@ void AppendOneLine(Buffer<char>& to, std::string_view text) {
   std::transform(to.data() + at, to.data() + to.size(), to.data() + at, OneLine);
 }
 
-// The file's bytes, read once. Memory taken as it is, not cleared first:
-// the read fills it.
+// The file's bytes, read once, into memory that is not cleared first. A
+// large file gets pages of its own, huge ones where the system offers
+// them: mapping a file's worth of small pages costs more than reading it.
 class FileBytes {
  public:
-  const char* data() const { return Data_.get(); }
+  FileBytes() = default;
+  FileBytes(const FileBytes&) = delete;
+  FileBytes& operator=(const FileBytes&) = delete;
+  ~FileBytes() { Free(); }
+
+  const char* data() const { return Data_; }
   std::size_t size() const { return Size_; }
-  operator std::string_view() const { return {Data_.get(), Size_}; }
+  operator std::string_view() const { return {Data_, Size_}; }
 
   // Reads the whole file, expecting what fstat said; a file that grew
   // meanwhile is read on. False on a read error or beyond `limit` bytes.
   bool Read(int fd, std::size_t expected, std::size_t limit) {
     std::size_t capacity = expected + 1;  // one more byte tells a file that grew
-    Data_ = std::make_unique_for_overwrite<char[]>(capacity);
-    Size_ = 0;
+    if (!Allocate(capacity)) return false;
     for (;;) {
       if (Size_ == capacity) {
         if (capacity > limit) break;
+        FileBytes larger;
         capacity = std::min(capacity * 2, limit + 1);
-        auto larger = std::make_unique_for_overwrite<char[]>(capacity);
-        std::memcpy(larger.get(), Data_.get(), Size_);
-        Data_ = std::move(larger);
+        if (!larger.Allocate(capacity)) break;
+        std::memcpy(larger.Data_, Data_, Size_);
+        larger.Size_ = Size_;
+        Swap(larger);
       }
-      const ssize_t n = read(fd, Data_.get() + Size_, capacity - Size_);
+      const ssize_t n = read(fd, Data_ + Size_, capacity - Size_);
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) {
         if (n == 0 && Size_ <= limit) return true;
@@ -430,14 +438,47 @@ class FileBytes {
       }
       Size_ += static_cast<std::size_t>(n);
     }
-    Data_.reset();
-    Size_ = 0;
+    Free();
     return false;
   }
 
  private:
-  std::unique_ptr<char[]> Data_;
+  static constexpr std::size_t kOwnPages = std::size_t{4} << 20;
+
+  bool Allocate(std::size_t capacity) {
+    Free();
+    if (capacity < kOwnPages) {
+      Data_ = static_cast<char*>(std::malloc(capacity));
+      return Data_ != nullptr;
+    }
+    void* pages =
+        mmap(nullptr, capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pages == MAP_FAILED) return false;
+    madvise(pages, capacity, MADV_HUGEPAGE);
+    Data_ = static_cast<char*>(pages);
+    Mapped_ = capacity;
+    return true;
+  }
+
+  void Free() {
+    if (Mapped_ != 0)
+      munmap(Data_, Mapped_);
+    else
+      std::free(Data_);
+    Data_ = nullptr;
+    Size_ = 0;
+    Mapped_ = 0;
+  }
+
+  void Swap(FileBytes& other) {
+    std::swap(Data_, other.Data_);
+    std::swap(Size_, other.Size_);
+    std::swap(Mapped_, other.Mapped_);
+  }
+
+  char* Data_ = nullptr;
   std::size_t Size_ = 0;
+  std::size_t Mapped_ = 0;  // the length of its own pages; 0 for heap memory
 };
 
 }  // namespace
