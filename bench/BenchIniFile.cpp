@@ -1,16 +1,22 @@
-// The configuration file store: one save at close and one load at start of a
-// configuration of n keys, laid out as the program writes it (sequences of
-// 32-bit words, presets, TTCrx addresses). Both should grow linearly with n.
+// The configuration file store on a large configuration (LargeConfig.h):
+// loading the file and reading every key, writing every key into a new file
+// and saving it, and writing every key over the file. Argument: the scale
+// (1 = 1,000 sequences, 100 presets, 100 TTCrx addresses); ten times the
+// configuration should cost about ten times as much. The peak memory of the
+// same cases: quorvane_ini_memory (IniMemory.cpp).
+//   build-bench/bin/quorvane_bench --benchmark_filter=Ini
 
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
+#include <unistd.h>
 
-#include <bitset>
-#include <cstdint>
+#include <cstddef>
 #include <filesystem>
+#include <map>
 #include <string>
+#include <string_view>
 
-#include "settings/ConfigFile.h"
+#include "LargeConfig.h"
 #include "settings/IniFile.h"
 
 namespace {
@@ -27,77 +33,120 @@ class BenchFolder {
     if (!Path_.empty()) std::filesystem::remove_all(Path_, ec);
   }
   bool Ok() const { return !Path_.empty(); }
-  std::string File() const { return Path_ + "/quorvane.ini"; }
+  std::string File(const std::string& name) const { return Path_ + "/" + name; }
 
  private:
   std::string Path_;
 };
 
-constexpr int kWordsPerSequence = 64;
-
-// Writes about `keys` keys; `round` changes the values so every save has work to do.
-void SaveConfig(TIniFile& file, std::int64_t keys, std::uint32_t round) {
-  WriteTTCviAddress(file, "TTCvi_Address", 0xFF1000);
-  const std::int64_t sequences = keys / (kWordsPerSequence + 2);
-  file.WriteInteger("B_GoSequnces", "NoOfSeq", static_cast<std::int32_t>(sequences));
-  for (std::int64_t i = 0; i < sequences; ++i) {
-    const std::string section = "B_GoSequncesSeq" + std::to_string(i);
-    file.WriteString(section, "Caption", "Sequence " + std::to_string(i));
-    file.WriteInteger(section, "NoOfVectors", kWordsPerSequence);
-    for (int j = 0; j < kWordsPerSequence; ++j)
-      file.WriteString(section, "vector" + std::to_string(j),
-                       WordToText(std::bitset<32>(round * 7919u + static_cast<std::uint32_t>(j))));
-  }
-  file.WriteInteger("Rx_Addresses", "NoOfRxAddresses", 2);
-  file.WriteString("Rx_Addresses", "RxAddress0", "Rx1=000001");
-  file.WriteString("Rx_Addresses", "RxAddress1", "Rx2=x1F");
+BenchFolder& Folder() {
+  static BenchFolder folder;
+  return folder;
 }
 
-void BM_IniSaveConfig(benchmark::State& state) {
-  BenchFolder folder;
-  if (!folder.Ok()) {
+// The large configuration file of a scale, written once per run; "" when it cannot be.
+std::string LargeFile(int scale) {
+  static std::map<int, std::string> files;
+  const auto found = files.find(scale);
+  if (found != files.end()) return found->second;
+  std::string path = Folder().File("large-" + std::to_string(scale) + ".ini");
+  if (!Folder().Ok() || !large_config::WriteLargeConfig(path, scale)) path.clear();
+  files.emplace(scale, path);
+  return path;
+}
+
+void SetFileCounter(benchmark::State& state, const std::string& path) {
+  std::error_code ec;
+  state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(path, ec)) / 1e6;
+}
+
+// The cost of only enumerating the keys, part of both benchmarks below.
+void BM_LargeConfigKeysOnly(benchmark::State& state) {
+  for (auto _ : state) {
+    std::size_t n = 0;
+    large_config::ForEachLargeConfigKey(
+        static_cast<int>(state.range(0)),
+        [&n](std::string_view section, std::string_view key, std::string_view value) {
+          benchmark::DoNotOptimize(section.data());
+          benchmark::DoNotOptimize(key.data());
+          n += value.size() + static_cast<unsigned char>(value.back());
+        });
+    benchmark::DoNotOptimize(n);
+  }
+}
+BENCHMARK(BM_LargeConfigKeysOnly)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+
+// Start-up: open the store on the file and read every key of it.
+void BM_IniLoadLargeFile(benchmark::State& state) {
+  const std::string path = LargeFile(static_cast<int>(state.range(0)));
+  if (path.empty()) {
+    state.SkipWithError("cannot write the large configuration");
+    return;
+  }
+  std::size_t keys = 0;
+  for (auto _ : state) {
+    TIniFile file(path);
+    keys = 0;
+    large_config::ForEachLargeConfigKey(
+        static_cast<int>(state.range(0)),
+        [&](std::string_view section, std::string_view key, std::string_view value) {
+          const std::string read = file.ReadString(std::string(section), std::string(key), "");
+          if (read != value) state.SkipWithError("a key read back wrong");
+          ++keys;
+        });
+  }
+  SetFileCounter(state, path);
+  state.counters["keys"] = static_cast<double>(keys);
+}
+BENCHMARK(BM_IniLoadLargeFile)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+
+// Close: write every key into a new file and save it.
+void BM_IniSaveLargeFile(benchmark::State& state) {
+  if (!Folder().Ok()) {
     state.SkipWithError("no temporary folder");
     return;
   }
-  std::uint32_t round = 0;
+  const std::string path = Folder().File("saved.ini");
   for (auto _ : state) {
-    TIniFile file(folder.File());
-    SaveConfig(file, state.range(0), ++round);
+    state.PauseTiming();
+    unlink(path.c_str());
+    state.ResumeTiming();
+    TIniFile file(path);
+    large_config::ForEachLargeConfigKey(
+        static_cast<int>(state.range(0)),
+        [&file](std::string_view section, std::string_view key, std::string_view value) {
+          file.WriteString(std::string(section), std::string(key), std::string(value));
+        });
     file.UpdateFile();
   }
-  state.SetComplexityN(state.range(0));
-  state.SetItemsProcessed(state.iterations() * state.range(0));
+  SetFileCounter(state, path);
 }
-BENCHMARK(BM_IniSaveConfig)->Arg(1000)->Arg(4000)->Arg(16000)->Arg(64000)->Complexity();
+BENCHMARK(BM_IniSaveLargeFile)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 
-void BM_IniLoadConfig(benchmark::State& state) {
-  BenchFolder folder;
-  if (!folder.Ok()) {
-    state.SkipWithError("no temporary folder");
+// Close over an existing file: every key is written again, one value in 16 changed.
+void BM_IniRewriteLargeFile(benchmark::State& state) {
+  const std::string source = LargeFile(static_cast<int>(state.range(0)));
+  if (source.empty()) {
+    state.SkipWithError("cannot write the large configuration");
     return;
   }
-  {
-    TIniFile file(folder.File());
-    SaveConfig(file, state.range(0), 1);
+  const std::string path = Folder().File("rewritten.ini");
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::filesystem::copy_file(source, path, std::filesystem::copy_options::overwrite_existing);
+    state.ResumeTiming();
+    TIniFile file(path);
+    std::size_t n = 0;
+    large_config::ForEachLargeConfigKey(
+        static_cast<int>(state.range(0)),
+        [&](std::string_view section, std::string_view key, std::string_view value) {
+          file.WriteString(std::string(section), std::string(key),
+                           ++n % 16 == 0 ? "changed" : std::string(value));
+        });
     file.UpdateFile();
   }
-  for (auto _ : state) {
-    TIniFile file(folder.File());
-    const std::int32_t sequences = file.ReadInteger("B_GoSequnces", "NoOfSeq", 0);
-    for (std::int32_t i = 0; i < sequences; ++i) {
-      const std::string section = "B_GoSequncesSeq" + std::to_string(i);
-      benchmark::DoNotOptimize(file.ReadString(section, "Caption", " "));
-      const std::int32_t words = file.ReadInteger(section, "NoOfVectors", 0);
-      for (std::int32_t j = 0; j < words; ++j) {
-        std::bitset<32> word;
-        benchmark::DoNotOptimize(
-            TextToWord(file.ReadString(section, "vector" + std::to_string(j), "0"), word));
-      }
-    }
-  }
-  state.SetComplexityN(state.range(0));
-  state.SetItemsProcessed(state.iterations() * state.range(0));
+  SetFileCounter(state, path);
 }
-BENCHMARK(BM_IniLoadConfig)->Arg(1000)->Arg(4000)->Arg(16000)->Arg(64000)->Complexity();
+BENCHMARK(BM_IniRewriteLargeFile)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 
 }  // namespace

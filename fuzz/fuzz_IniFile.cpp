@@ -1,7 +1,9 @@
 // Feeds arbitrary bytes to the configuration file store as the file's
 // content, reads the names found in it, writes one new and one existing key,
 // saves, and reads the file again: the written keys must read back as
-// written and every other key must read as before.
+// written and every other key must read as before. Then adds only a section
+// of its own to the same content: the saved file must hold every byte of the
+// content unchanged, followed by the new lines.
 
 #include <unistd.h>
 
@@ -66,6 +68,24 @@ std::string AsRead(std::string value) {
   return value.size() > 2047 ? value.substr(0, 2047) : value;
 }
 
+void WriteFile(const std::string& path, const std::string& content) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) std::abort();
+  std::fwrite(content.data(), 1, content.size(), f);
+  std::fclose(f);
+}
+
+std::string ReadFile(const std::string& path) {
+  std::string content;
+  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
+      content.append(buffer, n);
+    std::fclose(f);
+  }
+  return content;
+}
+
 void Check(bool ok, const char* what) {
   if (!ok) {
     std::fprintf(stderr, "%s\n", what);
@@ -78,12 +98,7 @@ void Check(bool ok, const char* what) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string content(reinterpret_cast<const char*>(data), size);
   const std::string path = Folder() + "/quorvane.ini";
-  if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-    std::fwrite(content.data(), 1, content.size(), f);
-    std::fclose(f);
-  } else {
-    std::abort();
-  }
+  WriteFile(path, content);
 
   // Candidate names, loosely as a reader of the file would see them.
   std::vector<std::string> sections{"S", ""};
@@ -137,5 +152,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                          (Lower(s) == "fuzzsection" && Lower(k) == "fuzzkey");
     if (!written) Check(file.ReadString(s, k, "-") == before[i], "other key changed by the save");
   }
+
+  WriteFile(path, content);
+  {
+    TIniFile appended(path);
+    if (appended.SectionExists("FuzzOnly")) return 0;
+    appended.WriteString("FuzzOnly", "k", "v");
+    appended.UpdateFile();
+  }
+  const std::string saved = ReadFile(path);
+  Check(saved.size() > content.size() && saved.compare(0, content.size(), content) == 0,
+        "a byte of the file changed when a section was added");
+  const std::string tail = saved.substr(content.size());
+  bool expected = false;
+  for (const char* ending : {"", "\n", "\r\n"})
+    for (const char* end : {"\n", "\r\n"})
+      expected = expected || tail == std::string(ending) + "[FuzzOnly]" + end + "k=v" + end;
+  Check(expected, "the added section is not what was written");
   return 0;
 }

@@ -38,8 +38,21 @@ fi
 if [ "$FUZZ_SECONDS" -gt 0 ]; then
   FUZZ_BUILD="$QUORVANE_ROOT/build-fuzz"
   CXX=clang++ quorvane_build "$FUZZ_BUILD" -DQUORVANE_FUZZ=ON -DQUORVANE_TESTS=OFF
+  # libFuzzer adds what it finds to its corpus folder and writes crashes
+  # where -artifact_prefix says: both live in the build folder, so the
+  # checkout is never written to. Seed corpora are copied in first.
   for target in "$FUZZ_BUILD"/bin/fuzz_*; do
-    echo "== $(basename "$target") for $FUZZ_SECONDS s"
-    "$target" -max_total_time="$FUZZ_SECONDS" -print_final_stats=1 2>&1 | tail -n 5
+    name=$(basename "$target")
+    case "$name" in
+      fuzz_IniFile) seeds="$QUORVANE_ROOT/fuzz/corpus/ini" ;;
+      *) seeds="" ;;
+    esac
+    corpus="$FUZZ_BUILD/corpus/$name"
+    artifacts="$FUZZ_BUILD/artifacts/$name"
+    mkdir -p "$corpus" "$artifacts"
+    if [ -n "$seeds" ]; then cp "$seeds"/* "$corpus"/; fi
+    echo "== $name for $FUZZ_SECONDS s"
+    "$target" -max_total_time="$FUZZ_SECONDS" -timeout=10 -print_final_stats=1 \
+      -artifact_prefix="$artifacts/" "$corpus" 2>&1 | tail -n 5
   done
 fi

@@ -14,12 +14,13 @@
 //  - Writing replaces a key's value in place, or adds the key at the end of
 //    its section; a missing section is added at the end of the file, a
 //    missing file is created. Nothing is ever deleted.
-//  - A file that cannot be read (absent, no permission, a folder) reads as
-//    empty. Line breaks inside a written value are stored as blanks.
+//  - A file that cannot be read (absent, no permission, a folder, larger
+//    than 512 MiB) reads as empty. Line breaks inside a written value are
+//    stored as blanks. Any bytes at all load: NUL, lone CR (no line end),
+//    lines of any length.
 // The file name is given the Windows way ("..\quorvane.ini"); "\" is a
 // directory separator. Opening the store reads nothing. The file is read at
-// the first access and written back by UpdateFile(), through a temporary
-// file and a rename, so a save never leaves a damaged file behind.
+// the first access and written back by UpdateFile().
 class TIniFile {
  public:
   explicit TIniFile(const std::string& fileName);
@@ -48,12 +49,19 @@ class TIniFile {
   void WriteInteger(const std::string& section, const std::string& key, std::int32_t value);
 
   // Writes the file when anything was written since the last call (a new
-  // file with LF line ends; an existing one keeps its own). Raises
-  // EFileWriteError ("Unable to write to %s", with FileName()) when the file
-  // is read-only (no "w" bit, whoever we are), its folder cannot be written,
-  // the file existed but could not be read (it is never replaced blind), or
-  // any step of the save fails; the file is then unchanged and a later call
-  // tries again with everything written so far.
+  // file with LF line ends; an existing one keeps its own). The new content
+  // goes to a temporary file beside the old one, synced and renamed over it,
+  // so an interrupted save leaves the old file or the new one; the file
+  // keeps its owner, group and mode. Where that cannot be done (a folder
+  // that takes no new file, an owner or group the temporary file cannot
+  // take, a file with other hard links) the file is written in place: the
+  // new content over the old, cut to its length and synced, which keeps it
+  // as it was in all but content, but is not proof against an interruption.
+  // Raises EFileWriteError ("Unable to write to %s", with FileName()) when
+  // the file is read-only (no "w" bit, whoever we are), the file is new and
+  // its folder cannot be written or is missing, the file existed but could
+  // not be read (it is never replaced blind), or any step of the save
+  // fails; a later call tries again with everything written so far.
   void UpdateFile();
 
  private:

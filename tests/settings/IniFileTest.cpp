@@ -453,17 +453,6 @@ TEST_F(IniFileTest, ReadOnlyMessageNamesTheConvertedFileName) {
   EXPECT_EQ(Content(), "[S]\nk=1\n");
 }
 
-TEST_F(IniFileTest, UnwritableFolderIsRefused) {
-  const std::string folder = Dir.File("locked");
-  ASSERT_EQ(mkdir(folder.c_str(), 0555), 0);
-  TIniFile file(folder + "/quorvane.ini");
-  file.WriteString("S", "k", "1");
-  EXPECT_THROW(file.UpdateFile(), EFileWriteError);
-  EXPECT_FALSE(Exists(folder + "/quorvane.ini"));
-  chmod(folder.c_str(), 0755);
-  EXPECT_TRUE(std::filesystem::is_empty(folder));
-}
-
 TEST_F(IniFileTest, MissingFolderIsRefused) {
   TIniFile file(Dir.File("absent/quorvane.ini"));
   EXPECT_EQ(file.ReadString("S", "k", "d"), "d");

@@ -34,9 +34,11 @@ class TempDir {
   std::string File(const std::string& name) const { return Path_ + "/" + name; }
 
   // The names in the folder, to see that no temporary file is left behind.
-  std::vector<std::string> Names() const {
+  std::vector<std::string> Names() const { return NamesIn(Path_); }
+
+  static std::vector<std::string> NamesIn(const std::string& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(Path_))
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
       names.push_back(entry.path().filename().string());
     return names;
   }
