@@ -4,7 +4,7 @@
 // (1 = 1,000 sequences, 100 presets, 100 TTCrx addresses); ten times the
 // configuration should cost about ten times as much. The peak memory of the
 // same cases: quorvane_ini_memory (IniMemory.cpp).
-//   build-bench/bin/quorvane_bench --benchmark_filter=Ini
+//   ./scripts/bench.sh --benchmark_filter=Ini
 
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
@@ -16,49 +16,11 @@
 #include <string>
 #include <string_view>
 
+#include "BenchSupport.h"
 #include "LargeConfig.h"
 #include "settings/IniFile.h"
 
 namespace {
-
-class BenchFolder {
- public:
-  BenchFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "quorvane-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr) Path_ = pattern;
-  }
-  ~BenchFolder() {
-    std::error_code ec;
-    if (!Path_.empty()) std::filesystem::remove_all(Path_, ec);
-  }
-  bool Ok() const { return !Path_.empty(); }
-  std::string File(const std::string& name) const { return Path_ + "/" + name; }
-
- private:
-  std::string Path_;
-};
-
-BenchFolder& Folder() {
-  static BenchFolder folder;
-  return folder;
-}
-
-// The large configuration file of a scale, written once per run; "" when it cannot be.
-std::string LargeFile(int scale) {
-  static std::map<int, std::string> files;
-  const auto found = files.find(scale);
-  if (found != files.end()) return found->second;
-  std::string path = Folder().File("large-" + std::to_string(scale) + ".ini");
-  if (!Folder().Ok() || !large_config::WriteLargeConfig(path, scale)) path.clear();
-  files.emplace(scale, path);
-  return path;
-}
-
-void SetFileCounter(benchmark::State& state, const std::string& path) {
-  std::error_code ec;
-  state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(path, ec)) / 1e6;
-}
 
 // The cost of only enumerating the keys, part of both benchmarks below.
 void BM_LargeConfigKeysOnly(benchmark::State& state) {
