@@ -10,6 +10,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <initializer_list>
 #include <vector>
 
 #include "sim/SimCrate.h"
@@ -85,14 +86,22 @@ QTableWidgetItem* Cell(const QString& text) {
   return cell;
 }
 
-QTableWidget* AddTable(QWidget* parent, const char* name, const QStringList& headings) {
+// A read-only table of one line per row; widths in pixels for all columns
+// but the last, which takes the rest.
+QTableWidget* AddTable(QWidget* parent, const char* name, const QStringList& headings,
+                       std::initializer_list<int> widths) {
   auto* table = new QTableWidget(0, static_cast<int>(headings.size()), parent);
   table->setObjectName(QString::fromLatin1(name));
   table->setHorizontalHeaderLabels(headings);
   table->verticalHeader()->hide();
+  table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 4);
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->setWordWrap(false);
   table->horizontalHeader()->setStretchLastSection(true);
+  int column = 0;
+  for (int width : widths) table->setColumnWidth(column++, width);
   return table;
 }
 
@@ -112,7 +121,7 @@ TfrmCrateMonitor::TfrmCrateMonitor(TBusLogFeed& feed, QWidget* parent)
   setObjectName(QStringLiteral("frmCrateMonitor"));
   setWindowTitle(QStringLiteral("Crate monitor"));
   setAttribute(Qt::WA_QuitOnClose, false);
-  resize(980, 700);
+  resize(1120, 720);
 
   lblCrate = new QLabel(this);
   lblCrate->setObjectName(QStringLiteral("lblCrate"));
@@ -143,7 +152,8 @@ TfrmCrateMonitor::TfrmCrateMonitor(TBusLogFeed& feed, QWidget* parent)
   lblBChannel->setObjectName(QStringLiteral("lblBChannel"));
   tvBChannel = AddTable(bChannel, "tvBChannel",
                         {QStringLiteral("#"), QStringLiteral("From"), QStringLiteral("Word"),
-                         QStringLiteral("Meaning")});
+                         QStringLiteral("Meaning")},
+                        {45, 90, 85});
   auto* bChannelLayout = new QVBoxLayout(bChannel);
   bChannelLayout->addWidget(lblBChannel);
   bChannelLayout->addWidget(tvBChannel);
@@ -153,7 +163,11 @@ TfrmCrateMonitor::TfrmCrateMonitor(TBusLogFeed& feed, QWidget* parent)
       AddTable(receivers, "tvReceivers",
                {QStringLiteral("TTCrx"), QStringLiteral("Deskew 1"), QStringLiteral("Deskew 2"),
                 QStringLiteral("Coar Del 1"), QStringLiteral("Coar Del 2"),
-                QStringLiteral("Control Register"), QStringLiteral("Writes")});
+                QStringLiteral("Control"), QStringLiteral("Writes")},
+               {});
+  // Few columns of short numbers: they share the width, none scrolls away.
+  tvReceivers->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  tvReceivers->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   auto* receiversLayout = new QVBoxLayout(receivers);
   receiversLayout->addWidget(tvReceivers);
 
@@ -165,6 +179,8 @@ TfrmCrateMonitor::TfrmCrateMonitor(TBusLogFeed& feed, QWidget* parent)
   grid->addWidget(receivers, 2, 1);
   grid->setRowStretch(1, 3);
   grid->setRowStretch(2, 2);
+  grid->setColumnStretch(0, 1);
+  grid->setColumnStretch(1, 1);
 
   // Live while shown: each batch of bus accesses may have changed the crate.
   connect(&feed, &TBusLogFeed::Appended, this, [this] {
@@ -190,8 +206,8 @@ void TfrmCrateMonitor::BuildRegisterTree() {
   for (int n = 0; n < kChannels; ++n) Inhibits_[n] = add(QStringLiteral("Inhibit %1").arg(n), 0);
   TrigAddress_ = add(QStringLiteral("TRIGWORD address"), 0);
   TrigControl_ = add(QStringLiteral("TRIGWORD control"), 0);
-  tvRegisters->setColumnWidth(0, 150);
-  tvRegisters->setColumnWidth(1, 110);
+  tvRegisters->setColumnWidth(0, 185);
+  tvRegisters->setColumnWidth(1, 100);
 }
 
 void TfrmCrateMonitor::Refresh() {
