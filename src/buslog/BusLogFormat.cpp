@@ -59,24 +59,39 @@ const BusLogFields& BusLogHeadings() {
   return headings;
 }
 
+std::string FormatBusLogField(const BusLogEntry& entry, BusLogColumn column,
+                              const RegisterNamer& namer) {
+  const bool onTheBus = entry.Access != BusAccess::Reset;
+  switch (column) {
+    case BusLogColumn::Number:
+      return std::to_string(entry.Sequence + 1);
+    case BusLogColumn::Time:
+      return LocalTime(entry.Time);
+    case BusLogColumn::Access:
+      return AccessName(entry.Access);
+    case BusLogColumn::Register:
+      return onTheBus && namer ? namer(entry.Address) : std::string();
+    case BusLogColumn::Address:
+      return onTheBus ? Hex(entry.Address, 6) : std::string();
+    case BusLogColumn::Width:
+      return onTheBus ? std::to_string(8ull * entry.Bytes) : std::string();
+    case BusLogColumn::Value: {
+      // Nothing for a reset, and nothing for a read that brought nothing.
+      if (!onTheBus || (entry.Failed && entry.Access == BusAccess::Read)) return {};
+      return Hex(entry.Value, static_cast<int>(std::clamp<std::uint32_t>(entry.Bytes, 1, 4) * 2));
+    }
+    case BusLogColumn::Result:
+      return entry.Failed ? entry.Error : "OK";
+    case BusLogColumn::Control:
+      return entry.Cause ? *entry.Cause : std::string();
+  }
+  return {};
+}
+
 BusLogFields FormatBusLogEntry(const BusLogEntry& entry, const RegisterNamer& namer) {
   BusLogFields fields;
-  auto field = [&fields](BusLogColumn column) -> std::string& {
-    return fields[static_cast<std::size_t>(column)];
-  };
-  field(BusLogColumn::Number) = std::to_string(entry.Sequence + 1);
-  field(BusLogColumn::Time) = LocalTime(entry.Time);
-  field(BusLogColumn::Access) = AccessName(entry.Access);
-  if (entry.Access != BusAccess::Reset) {
-    if (namer) field(BusLogColumn::Register) = namer(entry.Address);
-    field(BusLogColumn::Address) = Hex(entry.Address, 6);
-    field(BusLogColumn::Width) = std::to_string(8ull * entry.Bytes);
-    const int digits = static_cast<int>(std::clamp<std::uint32_t>(entry.Bytes, 1, 4) * 2);
-    if (!(entry.Failed && entry.Access == BusAccess::Read))
-      field(BusLogColumn::Value) = Hex(entry.Value, digits);
-  }
-  field(BusLogColumn::Result) = entry.Failed ? entry.Error : "OK";
-  if (entry.Cause) field(BusLogColumn::Control) = *entry.Cause;
+  for (std::size_t column = 0; column < kBusLogColumns; ++column)
+    fields[column] = FormatBusLogField(entry, static_cast<BusLogColumn>(column), namer);
   return fields;
 }
 

@@ -36,6 +36,9 @@ const BusLogFields& BusLogHeadings();
 // digit per 4 bits ("0x0008"), "OK" or the error's message, and the cause
 // (empty when none was open).
 BusLogFields FormatBusLogEntry(const BusLogEntry& entry, const RegisterNamer& namer);
+// One field of it.
+std::string FormatBusLogField(const BusLogEntry& entry, BusLogColumn column,
+                              const RegisterNamer& namer);
 
 // One CSV line (no line end) of fields.
 std::string CsvLine(const BusLogFields& fields);

@@ -1,7 +1,9 @@
 #include "ui/BusLogFeed.h"
 
 #include <cstdio>
+#include <utility>
 
+#include "base/Exception.h"
 #include "buslog/BusLogFile.h"
 #include "buslog/LoggingVME.h"
 #include "ttcvi/RegisterNames.h"
@@ -12,7 +14,10 @@ TBusLogFeed::TBusLogFeed(const BusLogSettings& settings, std::uint32_t moduleBas
     : Log_(settings.Entries), Base_(moduleBase) {
   if (settings.FileLog) {
     if (dataFolder.empty()) dataFolder = UserDataFolder();
-    if (!dataFolder.empty())
+    if (dataFolder.empty())
+      FileProblem_ =
+          "Bus log: no home folder is known to keep the file log in; the file log is off";
+    else
       File_ = std::make_unique<RotatingLogFile>(dataFolder / "buslog.csv", settings.MaxFileSize,
                                                 settings.KeepFiles, CsvLine(BusLogHeadings()));
   }
@@ -60,6 +65,7 @@ std::filesystem::path TBusLogFeed::LogFile() const {
 }
 
 void TBusLogFeed::WriteFile() {
+  if (!FileProblem_.empty()) throw Exception(std::exchange(FileProblem_, std::string()));
   if (!File_) return;
   const RegisterNamer namer = Namer();
   const std::uint64_t end = Log_.Total();

@@ -66,5 +66,6 @@ class TBusLogFeed : public QObject {
   BusLog Log_;
   std::uint32_t Base_;
   std::unique_ptr<RotatingLogFile> File_;
+  std::string FileProblem_;  // why the file log asked for cannot be kept; reported once
   QTimer Batch_;
 };

@@ -38,8 +38,8 @@ class TBusLogModel : public QAbstractTableModel {
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
     const BusLogEntry* entry = EntryAt(index.row());
     if (entry == nullptr) return {};  // dropped a moment ago; the row goes with the next batch
-    const BusLogFields fields = FormatBusLogEntry(*entry, Feed_.Namer());
-    return QString::fromStdString(fields[static_cast<std::size_t>(index.column())]);
+    return QString::fromStdString(
+        FormatBusLogField(*entry, static_cast<BusLogColumn>(index.column()), Feed_.Namer()));
   }
 
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
