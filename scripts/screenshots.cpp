@@ -1,20 +1,33 @@
-// Renders the main window and each dialog to PNG on the simulated crate.
+// Renders the main window, each dialog, the bus log and the crate monitor to
+// PNG on the simulated crate.
 //   quorvane_screenshots OUTPUT_FOLDER
 // Run under QT_QPA_PLATFORM=offscreen (scripts/screenshots.sh does).
 
+#include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <cstdio>
 
 #include "base/Exception.h"
+#include "monitor/FCrateMonitor.h"
 #include "ui/Application.h"
+#include "ui/BusLogFeed.h"
 #include "ui/DlgB_GoData.h"
 #include "ui/DlgDataForSave.h"
 #include "ui/DlgRxControlReg.h"
+#include "ui/FBusLog.h"
 #include "ui/FDataForSave.h"
 #include "ui/FMain.h"
+#include "ui/FSelectValue.h"
+#include "ui/RadioGroup.h"
 
 namespace {
 
@@ -27,6 +40,29 @@ bool Save(QWidget* window, const QString& folder, const char* name) {
   std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
   return saved;
 }
+
+// A short session for the bus log and the crate monitor to show: a trigger
+// source, a deskew, a read-out, and a sequence loaded into a FIFO.
+void Work(TfrmMain& main) {
+  main.rgTriggerSource->Button(5)->click();
+  main.frSelectReg0->SetValue(100);
+  main.frSelectReg2->SetValue(4);
+  main.Button1->click();
+  main.chbFIFO->click();
+  main.lbB_GoDataSeq->setCurrentRow(0);
+  main.bLoadFIFO->click();
+  main.eSFACCommand->setText(QStringLiteral("x2A"));
+  main.bSFACSend->click();
+  main.btB_GoSignal->click();
+  main.BusLogFeed->Flush();
+}
+
+// The configuration of the session: one sequence and two TTCrx.
+const char* const kSessionFile =
+    "[B_GoSequnces]\nNoOfSeq=1\n[B_GoSequncesSeq0]\nCaption=Trig\nNoOfVectors=3\n"
+    "vector0=10000000000010100000001111001000\nvector1=10000000000010100000000100000101\n"
+    "vector2=00010101000000000000000000000000\n"
+    "[Rx_Addresses]\nNoOfRxAddresses=2\nRxAddress0=Rx1=5\nRxAddress1=Rx2=6\n";
 
 }  // namespace
 
@@ -46,12 +82,24 @@ int main(int argc, char** argv) {
   QDir::setCurrent(QDir(scratch.path()).filePath("bin"));
 
   try {
-    QuorvaneWindows windows = CreateQuorvaneWindows(OpenBit3Connection);
+    QuorvaneWindows windows = CreateQuorvaneWindows(OpenBit3Connection, OpenCrateMonitor);
     bool ok = Save(windows.frmMain.get(), output, "main-window.png");
     ok &= Save(windows.dlgRxControlRegister.get(), output, "dlg-rx-control-register.png");
     ok &= Save(windows.B_GoDataDlg.get(), output, "dlg-b-go-data.png");
     ok &= Save(windows.frmDataForSave.get(), output, "dlg-data-for-save.png");
     ok &= Save(windows.OKBottomDlg.get(), output, "dlg-ok-bottom.png");
+    windows = {};
+
+    QFile session(QStringLiteral("../quorvane.ini"));
+    ok &= session.open(QIODevice::WriteOnly) && session.write(kSessionFile) > 0;
+    session.close();
+    windows = CreateQuorvaneWindows(OpenBit3Connection, OpenCrateMonitor);
+    windows.frmMain->show();
+    Work(*windows.frmMain);
+    windows.frmMain->actBusLog->trigger();
+    ok &= Save(windows.frmMain->frmBusLog.get(), output, "bus-log.png");
+    windows.frmMain->actCrateMonitor->trigger();
+    ok &= Save(windows.frmMain->frmCrateMonitor.get(), output, "crate-monitor.png");
     return ok ? 0 : 1;
   } catch (const Exception& error) {
     std::fprintf(stderr, "quorvane_screenshots: %s\n", error.what());

@@ -3,6 +3,9 @@
 #include <cstdlib>
 
 #include "ui/Application.h"
+#ifdef QUORVANE_CRATE_MONITOR
+#include "monitor/FCrateMonitor.h"
+#endif
 
 namespace {
 
@@ -32,5 +35,10 @@ int main(int argc, char** argv) {
   int qtArgc = 1;
   char* qtArgv[] = {argv[0], nullptr};
   QApplication application(qtArgc, qtArgv);
+#ifdef QUORVANE_CRATE_MONITOR
+  // Built with the simulated crate: the panel can show what the crate holds.
+  return RunQuorvane(OpenBit3Connection, OpenCrateMonitor);
+#else
   return RunQuorvane();
+#endif
 }

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "sim/Ring.h"
 #include "sim/SimCrate.h"
@@ -24,7 +25,7 @@ struct Crate::Impl {
     bt_accessflag_t Flags = 0;
   };
 
-  void PowerUp();
+  void PowerUp(std::uint32_t base);
 
   bt_error_t Open(bt_desc_t* handle, const char* name, bt_accessflag_t flags);
   bt_error_t GetInfo(bt_desc_t handle, bt_info_t parameter, bt_devdata_t* value);
@@ -53,6 +54,9 @@ struct Crate::Impl {
   unsigned Resets = 0;
   bt_error_t LastStatus = 0;
   char LastText[kTextSize] = {};
+  std::string SettingsError;  // non-empty: the settings file cannot be used; opens are refused
+
+  std::uint32_t Base = kTTCviBase;  // the TTCvi's A24 base address
 
   Ring<BusCycle, kCycleRingCapacity> CycleLog;
   TTCviModel Module;

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "sim/CrateImpl.h"
+#include "sim/SimSettings.h"
 
 namespace sim {
 
@@ -33,6 +34,8 @@ const char* GenericText(bt_error_t status) {
       return "too many open handles";
     case kStatusAccessDenied:
       return "transfer not allowed by the handle's access flags";
+    case kStatusBadSettings:
+      return "the simulated crate's settings file cannot be used";
     default:
       return nullptr;
   }
@@ -54,7 +57,9 @@ std::uint32_t Load(const void* buffer, std::size_t count) {
 
 // ---- adapter ----
 
-void Crate::Impl::PowerUp() {
+void Crate::Impl::PowerUp(std::uint32_t base) {
+  Base = base;
+  SettingsError.clear();
   Handles.fill(OpenHandle{});
   DmaModifier = kAddressModifierAtPowerUp;
   PioModifier = kAddressModifierAtPowerUp;
@@ -110,6 +115,7 @@ bt_error_t Crate::Impl::TakeFault(Call call) {
 
 bt_error_t Crate::Impl::Open(bt_desc_t* handle, const char* name, bt_accessflag_t flags) {
   if (const bt_error_t injected = TakeFault(Call::Open)) return injected;
+  if (!SettingsError.empty()) return Fail(kStatusBadSettings, "%s", SettingsError.c_str());
   if (handle == nullptr) return Fail(kStatusBadArgument, "invalid argument: null handle pointer");
   if (name == nullptr || std::strcmp(name, kDeviceName) != 0)
     return Fail(kStatusNoDevice, "no such device \"%.40s\" (the simulated crate has \"%s\")",
@@ -171,7 +177,7 @@ bt_error_t Crate::Impl::Decode(bt_devaddr_t address, std::size_t count, std::uin
                 "VME bus error: no module answers at 0x%06X with address modifier 0x%02X "
                 "(the TTCvi answers to 0x39 only)",
                 static_cast<unsigned>(address), modifier);
-  offset = address - kTTCviBase;
+  offset = address - Base;
   if (offset < kWindowFirst || offset > kWindowLast)
     return Fail(kStatusBusError,
                 "VME bus error: no module answers at 0x%06X with address modifier 0x%02X",
@@ -298,9 +304,21 @@ Crate& Crate::Instance() {
   return *crate;
 }
 
-Crate::Crate() : Impl_(new Impl) { Impl_->PowerUp(); }
+Crate::Crate() : Impl_(new Impl) { PowerUpAsConfigured(); }
 
-void Crate::PowerUp() { Impl_->PowerUp(); }
+void Crate::PowerUp() { Impl_->PowerUp(kTTCviBase); }
+
+void Crate::PowerUp(const CrateSettings& settings) { Impl_->PowerUp(settings.TTCviBase); }
+
+void Crate::PowerUpAsConfigured(const std::vector<std::filesystem::path>& files) {
+  const CrateSettingsResult result = LoadCrateSettings(files);
+  PowerUp(result.Settings);
+  Impl_->SettingsError = result.Error;
+}
+
+void Crate::PowerUpAsConfigured() { PowerUpAsConfigured(CrateSettingsFiles()); }
+
+std::uint32_t Crate::TTCviBase() const { return Impl_->Base; }
 
 std::vector<BusCycle> Crate::Cycles() const { return Impl_->CycleLog.ToVector(); }
 void Crate::ClearCycles() { Impl_->CycleLog.Clear(); }
@@ -347,6 +365,7 @@ std::uint8_t Crate::TTCrxRegister(std::uint16_t ttcrxAddress, int subaddress) co
 unsigned Crate::TTCrxWriteCount(std::uint16_t ttcrxAddress) const {
   return Impl_->Module.TTCrxWriteCount(ttcrxAddress);
 }
+std::vector<std::uint16_t> Crate::TTCrxReached() const { return Impl_->Module.TTCrxReached(); }
 
 std::vector<BChannelCycle> Crate::BChannelCycles() const { return Impl_->Module.BChannelCycles(); }
 void Crate::ClearBChannelCycles() { Impl_->Module.ClearBChannelCycles(); }

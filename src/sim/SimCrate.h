@@ -1,7 +1,8 @@
 #pragma once
 
 // The simulated adapter library's virtual VME crate: one TTCvi at A24 base
-// 0xFF1000, TTCrx receivers on its B channel. The nine adapter calls of
+// 0xFF1000 (another base when the crate's settings file names one,
+// sim/SimSettings.h), TTCrx receivers on its B channel. The nine adapter calls of
 // vme/Bit3Api.h are answered from here. Tests inspect the bus cycles and the
 // module state and inject failures through this interface.
 //
@@ -23,7 +24,7 @@
 //   The description of the latest failure names its cause (address,
 //   modifier, size); null for 0, kStatusUndescribed and unknown codes.
 //
-// TTCvi model (offsets from kTTCviBase; only 0x39 reaches it):
+// TTCvi model (offsets from the TTCvi's base; only 0x39 reaches it):
 // - Registers 0x80..0xCA of the map; odd or unused offsets in that window and
 //   anything outside it answer with a bus error. 16-bit registers take only
 //   2-byte transfers, the FIFO data registers 0xB0 + 4n only 4-byte ones;
@@ -53,6 +54,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "vme/Bit3Api.h"
@@ -80,6 +83,7 @@ enum SimStatus : bt_error_t {
   kStatusBadArgument = 6,   // null pointer, bad access flags, parameter value out of range
   kStatusTooManyOpen = 7,   // kMaxOpenHandles handles already open
   kStatusAccessDenied = 8,  // transfer the handle's access flags do not allow
+  kStatusBadSettings = 9,   // bt_open while the crate's settings file cannot be used
   kStatusUndescribed = 99,  // for injection only: bt_strerror has no text for it
   kStatusInjected = 100,    // first of the statuses tests may inject freely
 };
@@ -109,6 +113,8 @@ struct BChannelCycle {
 
 enum class Call { Open, GetInfo, SetInfo, Write, Read, Reset, Close };
 
+struct CrateSettings;
+
 class Crate {
  public:
   // The one crate of the process; built on first use and never destroyed, so
@@ -117,8 +123,20 @@ class Crate {
 
   // Power-up: module and receivers to their power-up state, adapter closed,
   // address-modifier parameters to their start values (not 0x39), no faults,
-  // no recorded cycles, all inspection counters zero.
+  // no recorded cycles, all inspection counters zero, the TTCvi at
+  // kTTCviBase. Reads no settings file.
   void PowerUp();
+  // The same with the TTCvi at the settings' base.
+  void PowerUp(const CrateSettings& settings);
+  // The same with the settings of the first of files that exists (the
+  // crate's settings files by default). The crate powers up so when it is
+  // first used. A file that cannot be used leaves the defaults, and every
+  // bt_open is refused with kStatusBadSettings, described by the file's
+  // error, until the next power-up.
+  void PowerUpAsConfigured(const std::vector<std::filesystem::path>& files);
+  void PowerUpAsConfigured();
+  // The A24 base address the TTCvi answers at.
+  std::uint32_t TTCviBase() const;
 
   // Bus cycles seen since power-up or the last ClearCycles, oldest first; the
   // ring keeps the newest kCycleRingCapacity so a long run never grows memory.
@@ -163,6 +181,9 @@ class Crate {
   // subaddress reads 0.
   std::uint8_t TTCrxRegister(std::uint16_t ttcrxAddress, int subaddress) const;
   unsigned TTCrxWriteCount(std::uint16_t ttcrxAddress) const;  // register writes received
+  // The addresses of the receivers that have received a register write since
+  // power-up, in ascending order.
+  std::vector<std::uint16_t> TTCrxReached() const;
 
   // B-channel cycles sent (asynchronous and from FIFOs), oldest first; the
   // log keeps the newest kBChannelLogCapacity.

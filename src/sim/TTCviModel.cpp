@@ -173,6 +173,13 @@ std::uint8_t TTCviModel::TTCrxRegister(std::uint16_t address, int subaddress) co
   return Receivers[address & kTTCrxAddressMask].Registers[subaddress];
 }
 
+std::vector<std::uint16_t> TTCviModel::TTCrxReached() const {
+  std::vector<std::uint16_t> reached;
+  for (std::size_t address = 0; address < kTTCrxCount; ++address)
+    if (Receivers[address].Writes != 0) reached.push_back(static_cast<std::uint16_t>(address));
+  return reached;
+}
+
 void TTCviModel::Signal(int channel) {
   ++Signals[channel];
   if ((Modes[channel] & kModeFifo) == 0) return;

@@ -65,6 +65,7 @@ class TTCviModel {
   unsigned TTCrxWriteCount(std::uint16_t address) const {
     return Receivers[address & kTTCrxAddressMask].Writes;
   }
+  std::vector<std::uint16_t> TTCrxReached() const;
 
   std::vector<BChannelCycle> BChannelCycles() const { return BChannel.ToVector(); }
   void ClearBChannelCycles() { BChannel.Clear(); }

@@ -24,7 +24,8 @@ QuorvaneWindows::~QuorvaneWindows() = default;
 QuorvaneWindows::QuorvaneWindows(QuorvaneWindows&&) noexcept = default;
 QuorvaneWindows& QuorvaneWindows::operator=(QuorvaneWindows&&) noexcept = default;
 
-QuorvaneWindows CreateQuorvaneWindows(const ConnectionFactory& factory) {
+QuorvaneWindows CreateQuorvaneWindows(const ConnectionFactory& factory,
+                                      const CrateMonitorFactory& monitor) {
   QuorvaneWindows windows;
   // The main window does all start-up work before any dialog exists.
   windows.frmMain = std::make_unique<TfrmMain>(factory);
@@ -34,16 +35,17 @@ QuorvaneWindows CreateQuorvaneWindows(const ConnectionFactory& factory) {
   windows.frmDataForSave = std::make_unique<TfrmDataForSave>();
   windows.frmMain->AttachDialogs(windows.dlgRxControlRegister.get(), windows.B_GoDataDlg.get(),
                                  windows.frmDataForSave.get());
+  if (monitor) windows.frmMain->AttachCrateMonitor(monitor);
   return windows;
 }
 
-int RunQuorvane(const ConnectionFactory& factory) {
+int RunQuorvane(const ConnectionFactory& factory, const CrateMonitorFactory& monitor) {
   QApplication::setApplicationName(QStringLiteral("Quorvane"));
   // The windows are released before an error is shown: a start-up that fails
   // leaves no window behind, and the error box stands alone.
   std::optional<std::string> error;
   try {
-    QuorvaneWindows windows = CreateQuorvaneWindows(factory);
+    QuorvaneWindows windows = CreateQuorvaneWindows(factory, monitor);
     // Closing the main window ends the program, whatever other window (help)
     // is still open.
     QObject::connect(windows.frmMain.get(), &TfrmMain::Closed, qApp, [] { QApplication::exit(0); });

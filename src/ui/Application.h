@@ -5,6 +5,8 @@
 
 #include "vme/TVMEInterface.h"
 
+class QWidget;
+class TBusLogFeed;
 class TfrmMain;
 class TdlgRxControlRegister;
 class TB_GoDataDlg;
@@ -15,6 +17,12 @@ class TfrmDataForSave;
 // Bit3 adapter: TVMEWinBit3(unit 0, logical device 2, no transfer limit).
 using ConnectionFactory = std::function<std::unique_ptr<TVMEInterface>()>;
 std::unique_ptr<TVMEInterface> OpenBit3Connection();
+
+// Creates the window that shows the simulated crate (the crate monitor),
+// following it through the main window's bus log. Only a program built with
+// the simulated crate has one; the main window offers it only when its
+// connection is simulated.
+using CrateMonitorFactory = std::function<std::unique_ptr<QWidget>(TBusLogFeed& feed)>;
 
 // The five windows of the program, created once at start and kept to the end.
 struct QuorvaneWindows {
@@ -32,11 +40,14 @@ struct QuorvaneWindows {
 
 // Creates the five windows in their order (main window first, with all its
 // start-up work). Raises the error of the first step that fails; nothing is
-// shown. A QApplication must exist.
-QuorvaneWindows CreateQuorvaneWindows(const ConnectionFactory& factory);
+// shown. A QApplication must exist. monitor, when given, is handed to the
+// main window.
+QuorvaneWindows CreateQuorvaneWindows(const ConnectionFactory& factory,
+                                      const CrateMonitorFactory& monitor = {});
 
 // The program entry after the QApplication exists: sets the title
 // "Quorvane", creates the windows, shows the main window and runs the message
 // loop until it is closed. An error of the common base on the way is shown in
 // the error box. Always returns 0.
-int RunQuorvane(const ConnectionFactory& factory = OpenBit3Connection);
+int RunQuorvane(const ConnectionFactory& factory = OpenBit3Connection,
+                const CrateMonitorFactory& monitor = {});

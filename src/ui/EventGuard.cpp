@@ -15,7 +15,7 @@ class EventBinding : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (Matches_(static_cast<QWidget*>(watched), event)) Guarded(Handler_);
+    if (Matches_(static_cast<QWidget*>(watched), event)) Guarded(watched, Handler_);
     return QObject::eventFilter(watched, event);
   }
 

@@ -6,15 +6,24 @@
 #include <utility>
 
 #include "base/Exception.h"
+#include "buslog/BusCause.h"
+#include "ui/ControlCause.h"
 #include "ui/ErrorBox.h"
 
 // Errors never pass through Qt's event loop. Every event handler runs inside
 // this one guard: an error of the common base is shown in the error box and
 // the program goes on, with whatever the handler did before the error done.
 // Returns false when the handler ended with an error.
+//
+// control is the control whose event runs the handler: the bus accesses the
+// handler makes are logged with what the operator did with it (its window's
+// description, ControlCause.h), unless a handler further out has opened its
+// cause already. Without a control the handler opens no cause of its own.
 template <class Handler>
-bool Guarded(Handler&& handler) {
+bool Guarded(const QObject* control, Handler&& handler) {
   try {
+    const BusCauseScope cause(
+        [control] { return control != nullptr ? DescribeCause(control) : std::string(); });
     std::forward<Handler>(handler)();
     return true;
   } catch (const Exception& error) {
@@ -25,20 +34,28 @@ bool Guarded(Handler&& handler) {
   return false;
 }
 
+template <class Handler>
+bool Guarded(Handler&& handler) {
+  return Guarded(nullptr, std::forward<Handler>(handler));
+}
+
 // Connects signal of sender to handler (called without arguments) through
-// the guard. context bounds the connection's lifetime.
+// the guard, with sender as the control. context bounds the connection's
+// lifetime.
 template <class Sender, class Signal, class Handler>
 QMetaObject::Connection Bind(Sender* sender, Signal signal, const QObject* context,
                              Handler handler) {
+  const QObject* control = sender;
   return QObject::connect(sender, signal, context,
-                          [handler = std::move(handler)]() { Guarded(handler); });
+                          [control, handler = std::move(handler)]() { Guarded(control, handler); });
 }
 
 class QEvent;
 class QWidget;
 
 // For events that have no signal (a click on a panel, a double-click beside
-// a list's lines): runs handler through the guard whenever target receives
-// an event for which matches is true. The binding lives as long as target.
+// a list's lines): runs handler through the guard, with target as the
+// control, whenever target receives an event for which matches is true. The
+// binding lives as long as target.
 void BindEvent(QWidget* target, std::function<bool(QWidget*, QEvent*)> matches,
                std::function<void()> handler);

@@ -6,11 +6,16 @@
 #include <QPushButton>
 
 #include "base/Exception.h"
+#include "buslog/BusCause.h"
+#include "settings/BusLogSettings.h"
 #include "settings/ConfigFile.h"
 #include "settings/IniFile.h"
 #include "settings/ListBudget.h"
 #include "ttcvi/TTCrxRegisters.h"
+#include "ui/BusLogFeed.h"
+#include "ui/ControlCause.h"
 #include "ui/EventGuard.h"
+#include "ui/FBusLog.h"
 #include "ui/FSelectValue.h"
 #include "ui/HelpViewer.h"
 #include "ui/ModulePanel.h"
@@ -36,9 +41,14 @@ TfrmMain::TfrmMain(const ConnectionFactory& factory, QWidget* parent) : QWidget(
   {
     TIniFile file(IniFileName);
     TTCviAddress = ReadTTCviAddress(file, kAddressSection);
+    // Every access is logged from the first on, start-up's under its own cause.
+    BusLogFeed = std::make_unique<TBusLogFeed>(ReadBusLogSettings(file),
+                                               static_cast<std::uint32_t>(TTCviAddress));
+    const BusCauseScope startUp([] { return std::string("Start-up"); });
 
     Connection = factory();
     if (!Connection) throw Exception("VME Error: no VME connection was created");
+    Connection = BusLogFeed->Record(std::move(Connection));
     Module = std::make_unique<TTTCvi>(Connection.get(), static_cast<std::uint32_t>(TTCviAddress));
     ShowConnection();
 
@@ -66,6 +76,7 @@ TfrmMain::TfrmMain(const ConnectionFactory& factory, QWidget* parent) : QWidget(
     cmbTTC->setCurrentIndex(cmbTTC->count() > 0 ? 0 : -1);
   }  // the configuration file is released
 
+  SetCauseDescriber(this, [this](const QObject* control) { return DescribeCause(control); });
   BindEvents();
 }
 
@@ -117,7 +128,7 @@ void TfrmMain::FormClose() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
-  if (Guarded([this] { FormClose(); })) {
+  if (Guarded(this, [this] { FormClose(); })) {
     event->accept();
     emit Closed();
   } else {

@@ -15,6 +15,7 @@
 #include "ui/Application.h"
 #include "vme/TVMEInterface.h"
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -25,6 +26,8 @@ class QListWidget;
 class QPushButton;
 class QTabBar;
 class TB_GoDataDlg;
+class TBusLogFeed;
+class TfrmBusLog;
 class TdlgRxControlRegister;
 class TfrmDataForSave;
 class TfrSelectValue;
@@ -59,6 +62,10 @@ class TfrmMain : public QWidget {
   TdlgRxControlRegister& RxControlDialog() const;
   TB_GoDataDlg& SequenceDialog() const;
   TfrmDataForSave& DataForSaveDialog() const;
+  // The program entry of a build with the simulated crate hands over how to
+  // open the crate monitor; the window offers it when its connection is
+  // simulated (FMainTools.cpp).
+  void AttachCrateMonitor(CrateMonitorFactory monitor);
 
   // Saves the configuration; raises EFileWriteError when the file cannot be
   // written. closeEvent runs it through the handler guard.
@@ -137,8 +144,18 @@ class TfrmMain : public QWidget {
   void ReadRxAddresses(TIniFile& file, const std::string& section, ListBudget& budget);
   void WriteRxAddresses(TIniFile& file, const std::string& section) const;
 
-  // Window state besides the controls. Connection is declared before Module
-  // so that the module never outlives the connection it uses.
+  // The bus log and its windows, beside the panel's own controls
+  // (FMainTools.cpp): they open the log and the crate monitor.
+  void actBusLogExecute();
+  void actCrateMonitorExecute();
+  // What the operator did with control, for the bus log (FMainCauses.cpp).
+  std::string DescribeCause(const QObject* control) const;
+
+  // Window state besides the controls. The bus log records every access of
+  // Connection, so it is declared first and outlives it; Connection is
+  // declared before Module so that the module never outlives the connection
+  // it uses.
+  std::unique_ptr<TBusLogFeed> BusLogFeed;
   std::unique_ptr<TVMEInterface> Connection;
   std::unique_ptr<TTTCvi> Module;
   std::int32_t TTCviAddress = 0;
@@ -252,6 +269,13 @@ class TfrmMain : public QWidget {
   TModulePanel* Panel6 = nullptr;
   QLabel* Panel8 = nullptr;
 
+  // The bus log and the crate monitor: actions with their shortcuts, shown by
+  // small buttons beside Help; their windows are made when first opened.
+  QAction* actBusLog = nullptr;
+  QAction* actCrateMonitor = nullptr;  // hidden unless the crate is simulated
+  std::unique_ptr<TfrmBusLog> frmBusLog;
+  std::unique_ptr<QWidget> frmCrateMonitor;
+
  signals:
   // The window accepted its close: the configuration is saved.
   void Closed();
@@ -282,6 +306,8 @@ class TfrmMain : public QWidget {
   void BindPresetControls();
   void BuildCornerControls();  // FMainLayout.cpp: help, Panel6, Panel8
   void BindCornerControls();   // FMain.cpp
+  void BuildToolControls();    // FMainTools.cpp: bus log, crate monitor
+  void BindToolControls();
   // Marks a TTCvi Mk II feature in the highlight colour.
   void MarkMkII(QWidget* control);
   // Tells Panel6 which adapter and base address the panel uses.
@@ -298,6 +324,7 @@ class TfrmMain : public QWidget {
   void SendToSelectedRx(int subaddress, std::uint8_t value);
 
   QString RateTextSent;  // the rate box's text at its last change event
+  CrateMonitorFactory CrateMonitor;
 };
 
 Q_DECLARE_METATYPE(PreSettings)

@@ -39,6 +39,7 @@ void TfrmMain::BuildControls() {
   BuildRxControls();
   BuildPresetControls();
   BuildCornerControls();
+  BuildToolControls();
 }
 
 void TfrmMain::BindEvents() {
@@ -48,6 +49,7 @@ void TfrmMain::BindEvents() {
   BindRxControls();
   BindPresetControls();
   BindCornerControls();
+  BindToolControls();
 }
 
 void TfrmMain::MarkMkII(QWidget* control) {

@@ -1,0 +1,22 @@
+#pragma once
+
+// What the operator did with a control, in words, for the bus log: "Apply
+// preset 'Physics'", "Deskew 1 of Rx1". A window gives one describer for its
+// controls (and for itself); the handler guard asks it when a handler starts
+// and opens that cause for the handler's bus accesses.
+
+#include <QObject>
+#include <functional>
+#include <string>
+
+// control: the object whose signal or event fired (a control, a part of
+// one, or the window itself).
+using CauseDescriber = std::function<std::string(const QObject* control)>;
+
+// window's describer; it lives as long as window.
+void SetCauseDescriber(QObject* window, CauseDescriber describer);
+
+// What the describer of control, or of its nearest ancestor that has one,
+// makes of it; else the object name of control or its nearest named
+// ancestor. Never raises: a describer that raises counts as none.
+std::string DescribeCause(const QObject* control);
