@@ -22,7 +22,8 @@ const BusCause& CurrentBusCause() noexcept;
 class BusCauseScope {
  public:
   template <std::invocable Describe>
-  explicit BusCauseScope(Describe&& describe) {
+  // Only callables bind here: copying and moving are deleted anyway.
+  explicit BusCauseScope(Describe&& describe) {  // NOLINT(bugprone-forwarding-reference-overload)
     if (!CurrentBusCause()) Open(describe());
   }
   ~BusCauseScope();

@@ -88,8 +88,9 @@ TEST_F(BGoSequenceFile, HugeCountsWithoutKeysEndWithTheBudget) {
 namespace {
 
 TEST_F(BGoSequenceFile, EmptyAndAbsentCaptionsBothReadAsAnEmptyName) {
-  WriteRaw(Ini(), "[B_GoSequnces]\nNoOfSeq=2\n[B_GoSequncesSeq0]\nCaption=\nNoOfVectors=0\n"
-                  "[B_GoSequncesSeq1]\nNoOfVectors=1\nvector0=1\n");
+  WriteRaw(Ini(),
+           "[B_GoSequnces]\nNoOfSeq=2\n[B_GoSequncesSeq0]\nCaption=\nNoOfVectors=0\n"
+           "[B_GoSequncesSeq1]\nNoOfVectors=1\nvector0=1\n");
   EXPECT_EQ(Read(), (std::vector<BGoDataSequence>{{"", {}}, {"", {std::bitset<32>(1)}}}));
 }
 
