@@ -1,17 +1,11 @@
 #include "adapters/caen/CaenSettings.h"
 
-#include <fcntl.h>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <charconv>
-#include <cstdlib>
-#include <cstring>
 #include <limits>
+
+#include "base/SettingsFile.h"
 
 #ifndef QUORVANE_CAEN_SETTINGS_FILE
 #define QUORVANE_CAEN_SETTINGS_FILE "/etc/quorvane/caen.conf"
@@ -20,9 +14,6 @@
 namespace caen {
 
 namespace {
-
-// A settings file is a few lines; anything much larger is not one.
-constexpr std::size_t kLargestFile = 64 * 1024;
 
 struct BridgeEntry {
   Bridge Model;
@@ -49,13 +40,6 @@ std::string Lower(std::string_view text) {
   std::transform(lower.begin(), lower.end(), lower.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return lower;
-}
-
-std::string_view Trimmed(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
 }
 
 std::string KnownBridges() {
@@ -101,27 +85,17 @@ const std::vector<Bridge>& AllBridges() {
 }
 
 SettingsResult ParseSettings(std::string_view text, const std::string& source) {
-  if (text.find('\0') != std::string_view::npos)
-    return Failure(source + ": not a text file (it holds NUL bytes)");
+  std::vector<SettingsLine> lines;
+  std::string error;
+  if (!SplitSettingsLines(text, source, lines, error)) return Failure(error);
 
   Settings settings;
   bool haveBridge = false, haveLink = false, haveNode = false, haveHost = false;
   int hostLine = 0;
-  int lineNumber = 0;
-  while (!text.empty()) {
-    ++lineNumber;
-    const std::size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-
-    line = Trimmed(line.substr(0, line.find('#')));
-    if (line.empty()) continue;
-    const std::string where = source + ", line " + std::to_string(lineNumber) + ": ";
-    const std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos)
-      return Failure(where + "expected \"key = value\", found \"" + std::string(line) + "\"");
-    const std::string key = Lower(Trimmed(line.substr(0, equals)));
-    const std::string_view value = Trimmed(line.substr(equals + 1));
+  for (const SettingsLine& line : lines) {
+    const std::string where = SettingsLinePlace(source, line.Number);
+    const std::string& key = line.Key;
+    const std::string_view value = line.Value;
 
     bool* seen = key == "bridge" ? &haveBridge
                  : key == "link" ? &haveLink
@@ -156,7 +130,7 @@ SettingsResult ParseSettings(std::string_view text, const std::string& source) {
       settings.Node = *node;
     } else {
       settings.Host = std::string(value);
-      hostLine = lineNumber;
+      hostLine = line.Number;
     }
   }
 
@@ -164,69 +138,25 @@ SettingsResult ParseSettings(std::string_view text, const std::string& source) {
   if (settings.Model == Bridge::V4718_ETH && !haveHost)
     return Failure(source + ": the V4718-ETH bridge needs \"host = <name or IPv4 address>\"");
   if (settings.Model != Bridge::V4718_ETH && haveHost)
-    return Failure(source + ", line " + std::to_string(hostLine) +
-                   ": \"host\" is only for the V4718-ETH bridge");
+    return Failure(SettingsLinePlace(source, hostLine) +
+                   "\"host\" is only for the V4718-ETH bridge");
   return {settings, std::string(), std::filesystem::path()};
 }
 
 std::filesystem::path SystemSettingsFile() { return QUORVANE_CAEN_SETTINGS_FILE; }
 
 std::vector<std::filesystem::path> SettingsFiles() {
-  // The XDG base directory rules: an absolute XDG_CONFIG_HOME, else
-  // ~/.config. These variables only locate the folder; what is in the file
+  // The XDG base directory rules locate the folder; what is in the file
   // decides the bridge.
-  std::vector<std::filesystem::path> files;
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  std::filesystem::path config;
-  if (xdg != nullptr && std::filesystem::path(xdg).is_absolute()) {
-    config = xdg;
-  } else {
-    const char* home = std::getenv("HOME");
-    if (home == nullptr || *home == '\0') {
-      const passwd* user = getpwuid(getuid());
-      home = user != nullptr ? user->pw_dir : nullptr;
-    }
-    if (home != nullptr && *home != '\0') config = std::filesystem::path(home) / ".config";
-  }
-  if (!config.empty()) files.push_back(config / "quorvane" / "caen.conf");
-  files.push_back(SystemSettingsFile());
-  return files;
+  return SettingsFilePlaces("caen.conf", SystemSettingsFile());
 }
 
 SettingsResult LoadSettings(const std::vector<std::filesystem::path>& files) {
-  for (const std::filesystem::path& file : files) {
-    const std::string name = file.string();
-    struct stat status {};
-    if (stat(name.c_str(), &status) != 0) {
-      if (errno == ENOENT || errno == ENOTDIR) continue;  // not there: look further
-      return Failure(name + " cannot be read: " + std::strerror(errno), file);
-    }
-    // Not blocking: a named pipe in the file's place must not hang the program.
-    const int descriptor = open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (descriptor < 0) return Failure(name + " cannot be read: " + std::strerror(errno), file);
-    std::string text;
-    std::string error;
-    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-      error = name + " is not a regular file";
-    } else {
-      char block[4096];
-      while (error.empty()) {
-        const ssize_t got = read(descriptor, block, sizeof block);
-        if (got == 0) break;
-        if (got < 0) {
-          if (errno == EINTR) continue;
-          error = name + " cannot be read: " + std::strerror(errno);
-        } else if (text.size() + static_cast<std::size_t>(got) > kLargestFile) {
-          error = name + " is larger than 64 KiB: not a settings file";
-        } else {
-          text.append(block, static_cast<std::size_t>(got));
-        }
-      }
-    }
-    close(descriptor);
-    if (!error.empty()) return Failure(error, file);
-    SettingsResult result = ParseSettings(text, name);
-    result.File = file;
+  const SettingsFileText read = ReadFirstSettingsFile(files);
+  if (!read.Error.empty()) return Failure(read.Error, read.File);
+  if (!read.File.empty()) {
+    SettingsResult result = ParseSettings(read.Text, read.File.string());
+    result.File = read.File;
     return result;
   }
 
