@@ -12,30 +12,15 @@
 #include <vector>
 
 #include "BenchSupport.h"
-#include "settings/BGoSequence.h"
-#include "settings/ConfigFile.h"
-#include "settings/PreSettings.h"
-#include "settings/RxAddresses.h"
+#include "settings/Configuration.h"
 
 namespace {
 
-struct Configuration {
-  std::int32_t Address = 0;
-  std::vector<BGoDataSequence> Sequences;
-  std::vector<NamedPreset> Presets;
-  std::vector<std::string> RxAddresses;
-};
-
 // The reads of the main window's start-up, in their order.
-Configuration Load(const std::string& path) {
+StoredConfiguration Load(const std::string& path) {
   TIniFile file(path);
   ListBudget budget;
-  Configuration c;
-  c.Address = ReadTTCviAddress(file, "TTCvi_Address");
-  c.Sequences = ReadSequenceList(file, "B_GoSequnces", budget);
-  c.Presets = ReadPresetList(file, "PreSettings", budget);
-  c.RxAddresses = ReadRxAddressList(file, "Rx_Addresses", budget);
-  return c;
+  return ReadConfiguration(file, budget);
 }
 
 void BM_LoadLargeConfig(benchmark::State& state) {
@@ -44,7 +29,7 @@ void BM_LoadLargeConfig(benchmark::State& state) {
     state.SkipWithError("cannot write the large configuration");
     return;
   }
-  Configuration loaded;
+  StoredConfiguration loaded;
   for (auto _ : state) {
     loaded = Load(path);
     benchmark::DoNotOptimize(loaded.Sequences.data());
@@ -64,17 +49,14 @@ void BM_SaveLargeConfig(benchmark::State& state) {
     state.SkipWithError("cannot write the large configuration");
     return;
   }
-  const Configuration config = Load(source);
+  const StoredConfiguration config = Load(source);
   const std::string path = Folder().File("closed.ini");
   for (auto _ : state) {
     state.PauseTiming();
     unlink(path.c_str());
     state.ResumeTiming();
     TIniFile file(path);
-    WriteTTCviAddress(file, "TTCvi_Address", config.Address);
-    WriteSequenceList(file, "B_GoSequnces", config.Sequences);
-    WritePresetList(file, "PreSettings", config.Presets);
-    WriteRxAddressList(file, "Rx_Addresses", config.RxAddresses);
+    WriteConfiguration(file, config);
     file.UpdateFile();
   }
   SetFileCounter(state, path);

@@ -22,20 +22,10 @@
 #include <vector>
 
 #include "LargeConfig.h"
+#include "ProcStatus.h"
 #include "settings/IniFile.h"
 
 namespace {
-
-// A value of /proc/self/status in kB ("VmRSS", "VmHWM"), or -1.
-long StatusKb(const char* name) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  const std::size_t length = std::strlen(name);
-  while (std::getline(status, line))
-    if (line.compare(0, length, name) == 0 && line.size() > length && line[length] == ':')
-      return std::atol(line.c_str() + length + 1);
-  return -1;
-}
 
 // Runs `work` in a child process and prints its peak memory and time.
 void Measure(const char* what, int scale, const std::string& sizeOf,
@@ -43,7 +33,7 @@ void Measure(const char* what, int scale, const std::string& sizeOf,
   std::fflush(stdout);
   const pid_t pid = fork();
   if (pid == 0) {
-    std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts from here
+    ResetPeakMemory();  // the peak starts from here
     const long before = StatusKb("VmRSS");
     const auto start = std::chrono::steady_clock::now();
     work();

@@ -16,22 +16,11 @@
 #include <string>
 
 #include "LargeConfig.h"
+#include "ProcStatus.h"
 #include "ui/Application.h"
 #include "ui/FMain.h"
 
-namespace {
-
-long StatusKb(const char* name) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  const std::size_t length = std::strlen(name);
-  while (std::getline(status, line))
-    if (line.compare(0, length, name) == 0 && line.size() > length && line[length] == ':')
-      return std::atol(line.c_str() + length + 1);
-  return -1;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 int main(int argc, char** argv) {
   const int scale = argc > 1 ? std::atoi(argv[1]) : 1;
@@ -47,7 +36,7 @@ int main(int argc, char** argv) {
   QApplication application(qtArgc, argv);
   application.processEvents();
 
-  std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts from here
+  ResetPeakMemory();  // the peak starts from here
   const long before = StatusKb("VmRSS");
   const auto start = std::chrono::steady_clock::now();
   QuorvaneWindows windows = CreateQuorvaneWindows(OpenBit3Connection);

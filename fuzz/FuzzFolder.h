@@ -1,8 +1,9 @@
 #pragma once
 
-// One folder for a whole fuzz run, in memory where there is one (saving
-// syncs the file to disk, which would make the fuzzer crawl), removed at
-// exit; and the input written there as the configuration file.
+// Shared by the fuzz targets: one folder for a whole fuzz run, in memory
+// where there is one (saving syncs the file to disk, which would make the
+// fuzzer crawl), removed at exit; the input written there as the
+// configuration file; and the check that ends a run with a finding.
 
 #include <unistd.h>
 
@@ -41,3 +42,11 @@ class FuzzFolder {
 
   std::string Path;
 };
+
+// A property that does not hold is a finding: say which, and stop.
+inline void Check(bool ok, const char* what) {
+  if (!ok) {
+    std::fprintf(stderr, "%s\n", what);
+    std::abort();
+  }
+}

@@ -15,28 +15,10 @@
 #include <utility>
 #include <vector>
 
+#include "FuzzFolder.h"
 #include "settings/IniFile.h"
 
 namespace {
-
-// One folder for the whole run, in memory where there is one (saving syncs
-// the file to disk, which would make the fuzzer crawl), removed at exit.
-class FuzzFolder {
- public:
-  FuzzFolder() {
-    const std::filesystem::path base = std::filesystem::is_directory("/dev/shm")
-                                           ? "/dev/shm"
-                                           : std::filesystem::temp_directory_path();
-    std::string pattern = (base / "quorvane-fuzz-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    Path = pattern;
-  }
-  ~FuzzFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(Path, ec);
-  }
-  std::string Path;
-};
 
 const std::string& Folder() {
   static const FuzzFolder folder;
@@ -84,13 +66,6 @@ std::string ReadFile(const std::string& path) {
     std::fclose(f);
   }
   return content;
-}
-
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "%s\n", what);
-    std::abort();
-  }
 }
 
 }  // namespace

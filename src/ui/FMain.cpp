@@ -8,7 +8,7 @@
 #include "base/Exception.h"
 #include "buslog/BusCause.h"
 #include "settings/BusLogSettings.h"
-#include "settings/ConfigFile.h"
+#include "settings/Configuration.h"
 #include "settings/IniFile.h"
 #include "settings/ListBudget.h"
 #include "ttcvi/TTCrxRegisters.h"
@@ -19,13 +19,6 @@
 #include "ui/FSelectValue.h"
 #include "ui/HelpViewer.h"
 #include "ui/ModulePanel.h"
-
-namespace {
-const char* const kAddressSection = "TTCvi_Address";
-const char* const kSequenceSection = "B_GoSequnces";
-const char* const kPresetSection = "PreSettings";
-const char* const kRxAddressSection = "Rx_Addresses";
-}  // namespace
 
 TfrmMain::TfrmMain(const ConnectionFactory& factory, QWidget* parent) : QWidget(parent) {
   // Controls first, with their start states; their events are bound only
@@ -40,7 +33,7 @@ TfrmMain::TfrmMain(const ConnectionFactory& factory, QWidget* parent) : QWidget(
   IniFileName = "..\\quorvane.ini";
   {
     TIniFile file(IniFileName);
-    TTCviAddress = ReadTTCviAddress(file, kAddressSection);
+    TTCviAddress = ReadTTCviAddress(file, kTTCviAddressSection);
     // Every access is logged from the first on, start-up's under its own cause.
     BusLogFeed = std::make_unique<TBusLogFeed>(ReadBusLogSettings(file),
                                                static_cast<std::uint32_t>(TTCviAddress));
@@ -118,7 +111,7 @@ void TfrmMain::ShowConnection() {
 
 void TfrmMain::FormClose() {
   TIniFile file(IniFileName);
-  WriteTTCviAddress(file, kAddressSection, TTCviAddress);
+  WriteTTCviAddress(file, kTTCviAddressSection, TTCviAddress);
   WriteSequences(file, kSequenceSection);
   WritePresets(file, kPresetSection);
   WriteRxAddresses(file, kRxAddressSection);

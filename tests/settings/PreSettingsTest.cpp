@@ -6,6 +6,7 @@
 #include "TempDir.h"
 #include "settings/BGoSequence.h"
 #include "settings/ConfigFile.h"
+#include "settings/Configuration.h"
 #include "settings/IniFile.h"
 #include "settings/PreSettings.h"
 #include "settings/RxAddresses.h"
@@ -47,16 +48,19 @@ class PresetFile : public ::testing::Test {
 };
 
 TEST_F(PresetFile, WholeFileIsWrittenInItsOrderIntoANewFile) {
+  const StoredConfiguration example{kDefaultTTCviAddress,
+                                    {{"Trig", Words({0x80000005, 1})}},
+                                    {Run1()},
+                                    {"Rx1=000001", "Rx2=x1F"}};
   {
     TIniFile file(Ini());
-    WriteTTCviAddress(file, "TTCvi_Address", kDefaultTTCviAddress);
-    WriteSequenceList(file, "B_GoSequnces", {{"Trig", Words({0x80000005, 1})}});
-    WritePresetList(file, "PreSettings", {Run1()});
-    WriteRxAddressList(file, "Rx_Addresses", {"Rx1=000001", "Rx2=x1F"});
+    WriteConfiguration(file, example);
     file.UpdateFile();
   }
   EXPECT_EQ(ReadRaw(Ini()), kExampleConfigFile);
-  EXPECT_EQ(Read(), std::vector<NamedPreset>{Run1()});
+  TIniFile file(Ini());
+  ListBudget budget;
+  EXPECT_EQ(ReadConfiguration(file, budget), example);
 }
 
 TEST_F(PresetFile, EveryMemberReadsBackFromItsKey) {
