@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QTabBar>
 
+#include "PresetFile.h"
 #include "SimPanel.h"
 #include "ui/DlgRxControlReg.h"
 #include "ui/FDataForSave.h"
@@ -24,18 +25,6 @@ struct Write {
 void PrintTo(const Write& w, std::ostream* out) {
   *out << std::hex << "{0x" << w.offset << ", 0x" << w.value << "}";
 }
-
-// One preset "P" for TTCrx "Rx1" (address 5), with a three-word sequence for
-// FIFO 2, as a file holds it.
-const char* const kPresetFile =
-    "[PreSettings]\nNoOfPreSets=1\n[PreSettingsPreset0]\nCaption=P\nRanGenRate=5\n"
-    "TriggerSource=5\nOrbitSignal=1\nInhibitDelay0=1\nInhibitDelay1=2\nInhibitDelay2=3\n"
-    "InhibitDelay3=4\nInhibitDuration0=5\nInhibitDuration1=6\nInhibitDuration2=7\n"
-    "InhibitDuration3=8\nDeskew1=30\nDeskew2=239\nCoarDel1=5\nCoarDel2=3\nB_Go20=1\nB_Go23=1\n"
-    "B_Go14=1\nRxControlRegister0=1\nRxControlRegister7=1\nCalibration=1\nRxName=rx1\n"
-    "[PreSettingsSeq2]\nNoOfVectors=3\nvector0=10000000000010100000001111001000\n"
-    "vector1=00010101000000000000000000000000\nvector2=1\n"
-    "[Rx_Addresses]\nNoOfRxAddresses=2\nRxAddress0=Rx1=5\nRxAddress1=Rx2=6\n";
 
 class Presets : public SimPanel {
  protected:
@@ -77,7 +66,7 @@ class Presets : public SimPanel {
 };
 
 TEST_F(Presets, ApplyShowsThePresetAndSendsItInOrder) {
-  StartWith(kPresetFile);
+  StartWith(kPhysicsPresetFile);
   ASSERT_EQ(List()->count(), 1);
   EXPECT_EQ(List()->currentIndex(), -1);
   List()->setCurrentIndex(0);
@@ -116,7 +105,7 @@ TEST_F(Presets, ApplyShowsThePresetAndSendsItInOrder) {
 }
 
 TEST_F(Presets, ApplyOnAnotherTabReloadsThatTabsBoxes) {
-  StartWith(kPresetFile);
+  StartWith(kPhysicsPresetFile);
   Find<QTabBar>("TabControl1")->setCurrentIndex(1);
   Crate().ClearCycles();
   List()->setCurrentIndex(0);
@@ -132,7 +121,7 @@ TEST_F(Presets, ApplyOnAnotherTabReloadsThatTabsBoxes) {
 }
 
 TEST_F(Presets, RxNameMatchingNoEntryStopsAtTheFirstTTCrxWrite) {
-  std::string file = kPresetFile;
+  std::string file = kPhysicsPresetFile;
   file.replace(file.find("RxName=rx1"), 10, "RxName=Rx9");
   StartWith(file);
   List()->setCurrentIndex(0);
@@ -145,7 +134,7 @@ TEST_F(Presets, RxNameMatchingNoEntryStopsAtTheFirstTTCrxWrite) {
 }
 
 TEST_F(Presets, ApplyOrDeleteWithoutASelectionDoNothing) {
-  StartWith(kPresetFile);
+  StartWith(kPhysicsPresetFile);
   EXPECT_EQ(Apply(1), QStringList{"List index out of bounds (-1)"});
   EXPECT_TRUE(Writes().empty());
   Click("bDeletePreset");
