@@ -122,6 +122,25 @@ bt_error_t CheckCycle(bt_devaddr_t address, std::size_t count, CVDataWidth& widt
   return BT_SUCCESS;
 }
 
+// One D16 or D32 cycle with A24 non-privileged data access. The library
+// takes and gives a host integer of the cycle's width.
+bt_error_t SingleCycle(bt_desc_t handle, void* buffer, bt_devaddr_t address, std::size_t count,
+                       std::size_t* transferred, bool write) {
+  if (transferred != nullptr) *transferred = 0;
+  CVDataWidth width = cvD16;
+  if (const bt_error_t refused = CheckCycle(address, count, width)) return refused;
+  std::uint32_t wide = 0;
+  std::uint16_t narrow = 0;
+  void* data = width == cvD16 ? static_cast<void*>(&narrow) : static_cast<void*>(&wide);
+  if (write) std::memcpy(data, buffer, count);
+  const CVErrorCodes status = write ? CAENVME_WriteCycle(handle, address, data, cvA24_U_DATA, width)
+                                    : CAENVME_ReadCycle(handle, address, data, cvA24_U_DATA, width);
+  if (status != cvSuccess) return status;
+  if (!write) std::memcpy(buffer, data, count);
+  if (transferred != nullptr) *transferred = count;
+  return BT_SUCCESS;
+}
+
 }  // namespace
 
 extern "C" {
@@ -185,33 +204,12 @@ bt_error_t bt_set_info(bt_desc_t, bt_info_t parameter, bt_devdata_t value) {
 
 bt_error_t bt_write(bt_desc_t handle, const void* buffer, bt_devaddr_t address, std::size_t count,
                     std::size_t* transferred) {
-  if (transferred != nullptr) *transferred = 0;
-  CVDataWidth width = cvD16;
-  if (const bt_error_t refused = CheckCycle(address, count, width)) return refused;
-  // The library reads a host integer of the cycle's width.
-  std::uint32_t wide = 0;
-  std::uint16_t narrow = 0;
-  void* data = width == cvD16 ? static_cast<void*>(&narrow) : static_cast<void*>(&wide);
-  std::memcpy(data, buffer, count);
-  const CVErrorCodes status = CAENVME_WriteCycle(handle, address, data, cvA24_U_DATA, width);
-  if (status != cvSuccess) return status;
-  if (transferred != nullptr) *transferred = count;
-  return BT_SUCCESS;
+  return SingleCycle(handle, const_cast<void*>(buffer), address, count, transferred, true);
 }
 
 bt_error_t bt_read(bt_desc_t handle, void* buffer, bt_devaddr_t address, std::size_t count,
                    std::size_t* transferred) {
-  if (transferred != nullptr) *transferred = 0;
-  CVDataWidth width = cvD16;
-  if (const bt_error_t refused = CheckCycle(address, count, width)) return refused;
-  std::uint32_t wide = 0;
-  std::uint16_t narrow = 0;
-  void* data = width == cvD16 ? static_cast<void*>(&narrow) : static_cast<void*>(&wide);
-  const CVErrorCodes status = CAENVME_ReadCycle(handle, address, data, cvA24_U_DATA, width);
-  if (status != cvSuccess) return status;
-  std::memcpy(buffer, data, count);
-  if (transferred != nullptr) *transferred = count;
-  return BT_SUCCESS;
+  return SingleCycle(handle, buffer, address, count, transferred, false);
 }
 
 // A reset of the adapter is a VME system reset, as with the Bit3 adapter.
