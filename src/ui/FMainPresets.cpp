@@ -9,7 +9,7 @@
 #include <QSignalBlocker>
 
 #include "base/Exception.h"
-#include "settings/PresetApply.h"
+#include "operate/PresetApply.h"
 #include "settings/RxAddresses.h"
 #include "ui/DlgRxControlReg.h"
 #include "ui/ErrorBox.h"

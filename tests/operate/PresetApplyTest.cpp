@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/PresetApply.h"
+#include "operate/PresetApply.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "settings/PresetApply.h"
+#include "operate/PresetApply.h"
 
 namespace {
 constexpr int kCalibrationChannel = 2;
