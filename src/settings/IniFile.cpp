@@ -1,8 +1,11 @@
 #include "settings/IniFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,6 +22,8 @@
 
 #include "base/Exception.h"
 #include "base/ReadNumber.h"
+#include "base/ScopeExit.h"
+#include "base/Text.h"
 
 // Layout. The file's bytes are kept as read, in one buffer; nothing is kept
 // per line. Lines are found through open-addressing tables of (32-bit hash,
@@ -51,31 +56,14 @@ constexpr std::size_t kMaxFileSize = std::size_t{512} << 20;
 // get a million slots.
 constexpr std::uint32_t kPresizedKeys = 4096;
 
+// Windows editors begin a UTF-8 file with these bytes. They are no part of
+// the first line: read as nothing, kept as they are when the file is saved.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 constexpr std::uint32_t kPieceBit = 0x80000000u;
 
 enum class LineEnd : unsigned char { None, LF, CRLF };
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trim(std::string_view text) {
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && IsBlank(text[begin])) ++begin;
-  while (end > begin && IsBlank(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
-}
-
-// Names match without regard to case, ASCII letters only: other bytes stay.
-char LowerChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  if (a == b) return true;  // the usual case: spelled alike
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (LowerChar(a[i]) != LowerChar(b[i])) return false;
-  return true;
-}
 
 // Eight bytes at a time: adds 0x20 to each byte "A".."Z", leaves the others.
 std::uint64_t LowerWord(std::uint64_t x) {
@@ -129,6 +117,19 @@ bool ParseKey(std::string_view text, std::string_view& key) {
   if (eq == std::string_view::npos) return false;
   key = Trim(text.substr(0, eq));
   return !key.empty();
+}
+
+// n when name is stem + n (decimal, no leading zeros) and n < limit; else -1.
+std::int32_t NumberAfter(std::string_view name, std::string_view stem, std::int32_t limit) {
+  if (name.size() <= stem.size() || !EqualNoCase(name.substr(0, stem.size()), stem)) return -1;
+  const std::string_view digits = name.substr(stem.size());
+  if (digits.size() > 10 || (digits.size() > 1 && digits[0] == '0')) return -1;
+  std::int64_t n = 0;
+  for (const char c : digits) {
+    if (c < '0' || c > '9') return -1;
+    n = n * 10 + (c - '0');
+  }
+  return n < limit ? static_cast<std::int32_t>(n) : -1;
 }
 
 std::string ValueOf(std::string_view text) {
@@ -504,6 +505,7 @@ struct TIniFile::Impl {
   Buffer<Slot> KeySlots;  // one region per section: key name -> line reference
 
   void Load();
+  std::size_t BodyStart() const;
   void Parse();
   void IndexKeys(std::uint32_t section, const std::vector<Slot>& keys);
 
@@ -573,6 +575,11 @@ FileLine TIniFile::Impl::LineAt(std::size_t offset) const {
   return {{begin, length}, offset + length + 1, LineEnd::LF};
 }
 
+// Where the first line begins: after a byte order mark.
+std::size_t TIniFile::Impl::BodyStart() const {
+  return std::string_view(File).starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+}
+
 // Finds the sections, where each one's added lines will go, the line end
 // the file uses most, and indexes the keys; the first of two equal keys wins.
 void TIniFile::Impl::Parse() {
@@ -584,7 +591,7 @@ void TIniFile::Impl::Parse() {
     if (current != kNone) IndexKeys(current, pending);
     pending.clear();
   };
-  for (std::size_t pos = 0; pos < File.size();) {
+  for (std::size_t pos = BodyStart(); pos < File.size();) {
     const FileLine line = LineAt(pos);
     crlf += line.End == LineEnd::CRLF;
     lf += line.End == LineEnd::LF;
@@ -858,7 +865,8 @@ std::vector<std::uint64_t> TIniFile::Impl::Splices() const {
 void TIniFile::Impl::Emit(Sink& out, const std::vector<std::uint64_t>& splices) const {
   LineWriter writer(out, NewLineEnd);
   const std::string_view file = File;
-  std::size_t pos = 0;
+  std::size_t pos = BodyStart();
+  out.Put(file.substr(0, pos));  // not a line: a section added to an empty file follows it
   const auto pieceText = [this](const Piece& p) {
     return std::string_view(Written.data() + p.Offset, p.Length);
   };
@@ -1001,6 +1009,33 @@ bool TIniFile::SectionExists(const std::string& section) {
   return Impl_->LookupSection(section) != kNone;
 }
 
+std::int32_t TIniFile::LastNumberedKey(const std::string& section, const std::string& stem,
+                                       std::int32_t limit) {
+  Impl_->Load();
+  const std::uint32_t s = Impl_->LookupSection(section);
+  if (s == kNone) return -1;
+  const Section& sec = Impl_->Sections[s];
+  std::int32_t last = -1;
+  for (std::uint32_t i = 0; i < sec.SlotCount; ++i) {
+    const std::uint32_t ref = Impl_->KeySlots[sec.Slots + i].Ref;
+    std::string_view key;
+    if (ref != kNone && ParseKey(Impl_->Text(ref), key))
+      last = std::max(last, NumberAfter(key, stem, limit));
+  }
+  return last;
+}
+
+std::int32_t TIniFile::LastNumberedSection(const std::string& stem, std::int32_t limit) {
+  Impl_->Load();
+  std::int32_t last = -1;
+  for (const Section& sec : Impl_->Sections) {
+    std::string_view name;
+    if (ParseHeader(Impl_->Text(sec.Header), name))
+      last = std::max(last, NumberAfter(name, stem, limit));
+  }
+  return last;
+}
+
 bool TIniFile::KeyExists(const std::string& section, const std::string& key) {
   return Impl_->Find(section, key) != nullptr;
 }
@@ -1009,7 +1044,7 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
                                  const std::string& defaultValue) {
   if (const Slot* slot = Impl_->Find(section, key)) return ValueOf(Impl_->Text(slot->Ref));
   std::string_view value = defaultValue;
-  while (!value.empty() && IsBlank(value.back())) value.remove_suffix(1);
+  value = value.substr(0, value.find_last_not_of(kBlanks) + 1);
   if (value.size() > kMaxValueLength) value = value.substr(0, kMaxValueLength);
   return std::string(value);
 }

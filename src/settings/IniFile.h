@@ -37,6 +37,15 @@ class TIniFile {
   bool SectionExists(const std::string& section);
   bool KeyExists(const std::string& section, const std::string& key);
 
+  // The highest n below `limit` for which the section holds the key
+  // stem + n, or for which the file holds the section stem + n (n in
+  // decimal without leading zeros, the stem without regard to case); -1
+  // when there is none. Where a list's entries end: a cost of the keys of
+  // the section, or of the sections, whatever `limit` says.
+  std::int32_t LastNumberedKey(const std::string& section, const std::string& stem,
+                               std::int32_t limit);
+  std::int32_t LastNumberedSection(const std::string& stem, std::int32_t limit);
+
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& defaultValue);
   void WriteString(const std::string& section, const std::string& key, const std::string& value);
