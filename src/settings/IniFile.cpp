@@ -189,6 +189,110 @@ mode_t NewFileMode() {
   return 0666 & ~mask;
 }
 
+// The file a name leads to through symbolic links: the last link's target
+// even when that does not exist yet, so a save creates it there and the
+// links stay. A relative link is read from its own folder. Empty for a loop.
+std::string FollowLinks(std::string path) {
+  constexpr int kMostLinks = 40;  // as the kernel allows
+  for (int hops = 0; hops <= kMostLinks; ++hops) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    std::string link(PATH_MAX, '\0');
+    const ssize_t n = readlink(path.c_str(), link.data(), link.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= link.size()) return {};
+    link.resize(static_cast<std::size_t>(n));
+    path = link.front() == '/' ? link : FolderOf(path) + "/" + link;
+  }
+  return {};
+}
+
+// Temporary files of a save: this name and six characters of mkstemp. A
+// save holds an exclusive flock on its own until it has been renamed, so
+// one whose lock can be taken belongs to no running save: a save that was
+// killed left it.
+constexpr std::string_view kTemporaryStem = ".quorvane-ini-";
+constexpr std::size_t kTemporaryName = kTemporaryStem.size() + 6;
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// A new temporary file in the folder, locked, or -1. The lock is taken
+// after the file is made, so another save's clean-up may have removed the
+// name in between: then the file is made again.
+int MakeLockedTemporary(const std::string& folder, std::string& name) {
+  for (int tries = 0; tries < 4; ++tries) {
+    name = folder + "/" + std::string(kTemporaryStem) + "XXXXXX";
+    const int fd = mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) return -1;
+    struct stat own {};
+    struct stat named {};
+    if (flock(fd, LOCK_EX) == 0 && fstat(fd, &own) == 0 && lstat(name.c_str(), &named) == 0 &&
+        SameFile(own, named))
+      return fd;
+    close(fd);
+  }
+  return -1;
+}
+
+// Removes the temporary files of killed saves from the folder.
+void RemoveLeftovers(const std::string& folder, const std::string& own) {
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return;
+  const ScopeExit closeDir([&] { closedir(dir); });
+  const std::string_view ownName = std::string_view(own).substr(own.rfind('/') + 1);
+  while (const dirent* entry = readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name.size() != kTemporaryName || !name.starts_with(kTemporaryStem) || name == ownName)
+      continue;
+    const int fd = openat(dirfd(dir), entry->d_name,
+                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) continue;
+    const ScopeExit closeFile([&] { close(fd); });
+    struct stat held {};
+    struct stat named {};
+    if (fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        fstatat(dirfd(dir), entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+        SameFile(held, named))
+      unlinkat(dirfd(dir), entry->d_name, 0);
+  }
+}
+
+// Gives the new file every extended attribute of the old one: its POSIX
+// ACL (system.posix_acl_access) among them, which may be all that lets a
+// user write the file. False when one cannot be copied.
+bool CopyAttributes(const std::string& from, int to) {
+  std::vector<char> names;
+  for (;;) {
+    const ssize_t size = listxattr(from.c_str(), nullptr, 0);
+    if (size < 0) return errno == ENOTSUP;  // a file system without them: nothing to lose
+    names.resize(static_cast<std::size_t>(size));
+    const ssize_t got = listxattr(from.c_str(), names.data(), names.size());
+    if (got >= 0) {
+      names.resize(static_cast<std::size_t>(got));
+      break;
+    }
+    if (errno != ERANGE) return false;  // ERANGE: they grew meanwhile
+  }
+  std::vector<char> value;
+  for (std::size_t at = 0; at < names.size(); at += std::strlen(names.data() + at) + 1) {
+    const char* name = names.data() + at;
+    ssize_t got = -1;
+    for (int tries = 0; tries < 4 && got < 0; ++tries) {
+      const ssize_t size = getxattr(from.c_str(), name, nullptr, 0);
+      if (size < 0) break;
+      value.resize(static_cast<std::size_t>(size));
+      got = getxattr(from.c_str(), name, value.data(), value.size());
+    }
+    if (got < 0) {
+      if (errno == ENODATA) continue;  // removed meanwhile
+      return false;
+    }
+    if (fsetxattr(to, name, value.data(), static_cast<std::size_t>(got), 0) != 0) return false;
+  }
+  return true;
+}
+
 // Open addressing with linear probing over a region of slots: the first
 // slot tried is the hash scaled to the region's size.
 struct Slot {
@@ -890,17 +994,18 @@ void TIniFile::Impl::Emit(Sink& out, const std::vector<std::uint64_t>& splices) 
 // Saves through a new file beside the old one, renamed over it once written
 // and synced, so an interruption leaves the old file or the new one. False,
 // with nothing changed, when that new file cannot be made or cannot take the
-// old one's owner, group and mode.
+// old one's owner, group, mode and extended attributes.
 bool TIniFile::Impl::SaveByRename(const std::string& target, const std::string& folder, bool exists,
                                   const struct stat& st) {
   const EFileWriteError refused(Name);
-  std::string temp = folder + "/.quorvane-ini-XXXXXX";
-  const int fd = mkstemp(temp.data());
+  std::string temp;
+  const int fd = MakeLockedTemporary(folder, temp);
   if (fd < 0) return false;
-  const auto give_up = [&] {
-    close(fd);
-    unlink(temp.c_str());
-  };
+  // Closed only after the rename or the removal: until then its lock tells
+  // other saves that it is in use.
+  const ScopeExit closeTemp([&] { close(fd); });
+  ScopeExit removeTemp([&] { unlink(temp.c_str()); });
+  RemoveLeftovers(folder, temp);
 
   if (exists) {
     // Each part on its own: a user may give a file to one of their groups
@@ -909,26 +1014,19 @@ bool TIniFile::Impl::SaveByRename(const std::string& target, const std::string& 
     if (fstat(fd, &ts) == 0 && ts.st_uid != st.st_uid) (void)!fchown(fd, st.st_uid, -1);
     if (fstat(fd, &ts) == 0 && ts.st_gid != st.st_gid) (void)!fchown(fd, -1, st.st_gid);
     const mode_t mode = st.st_mode & 07777;
-    if (fchmod(fd, mode) != 0 || fstat(fd, &ts) != 0 || ts.st_uid != st.st_uid ||
-        ts.st_gid != st.st_gid || (ts.st_mode & 07777) != mode) {
-      give_up();
+    // The ACL copied after the mode sets the group bits to its mask, which
+    // the old mode holds already.
+    if (fchmod(fd, mode) != 0 || !CopyAttributes(target, fd) || fstat(fd, &ts) != 0 ||
+        ts.st_uid != st.st_uid || ts.st_gid != st.st_gid || (ts.st_mode & 07777) != mode)
       return false;
-    }
   } else if (fchmod(fd, NewFileMode()) != 0) {
-    give_up();
     throw refused;
   }
 
   Sink out(fd);
   Emit(out, Splices());
-  if (!out.Flush() || fsync(fd) != 0) {
-    give_up();
-    throw refused;
-  }
-  if (close(fd) != 0 || rename(temp.c_str(), target.c_str()) != 0) {
-    unlink(temp.c_str());
-    throw refused;
-  }
+  if (!out.Flush() || fsync(fd) != 0 || rename(temp.c_str(), target.c_str()) != 0) throw refused;
+  removeTemp.Dismiss();
   const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir >= 0) {
     fsync(dir);  // make the rename itself durable
@@ -971,9 +1069,8 @@ void TIniFile::Impl::Save() {
   if (LoadRefused) throw refused;
 
   // Write beside the real file when the name is a symbolic link, so the link stays.
-  std::string target = Name;
-  char resolved[PATH_MAX];
-  if (realpath(Name.c_str(), resolved) != nullptr) target = resolved;
+  const std::string target = FollowLinks(Name);
+  if (target.empty()) throw refused;
 
   struct stat st {};
   const bool exists = stat(target.c_str(), &st) == 0;
