@@ -970,7 +970,7 @@ void TIniFile::Impl::Emit(Sink& out, const std::vector<std::uint64_t>& splices) 
   LineWriter writer(out, NewLineEnd);
   const std::string_view file = File;
   std::size_t pos = BodyStart();
-  out.Put(file.substr(0, pos));  // not a line: a section added to an empty file follows it
+  if (pos > 0) out.Put(file.substr(0, pos));  // no line: a section added to it follows at once
   const auto pieceText = [this](const Piece& p) {
     return std::string_view(Written.data() + p.Offset, p.Length);
   };
