@@ -1,21 +1,44 @@
-// What a save keeps besides the content: the file's extended attributes
-// and ACL, the symbolic link the operator made, and a folder free of the
-// temporary files of saves that were killed.
+// What a save keeps besides the content (extended attributes and ACL, the
+// operator's symbolic link, a folder free of killed saves' temporary files)
+// and the order in which it reaches the disk. That order is seen by
+// standing in for write, fsync and rename in this test program: the
+// stand-ins note each call while a test listens and pass it on.
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "settings/IniFile.h"
 #include "support/TempFolder.h"
+
+namespace {
+
+bool listening = false;
+std::vector<std::pair<std::string, int>> calls;  // name, file descriptor (rename: -1)
+
+template <class Function>
+Function Next(const char* name, int fd) {
+  if (listening) calls.emplace_back(name, fd);
+  return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+
+}  // namespace
+
+extern "C" ssize_t write(int fd, const void* data, size_t size) {
+  return Next<ssize_t (*)(int, const void*, size_t)>("write", fd)(fd, data, size);
+}
+extern "C" int fsync(int fd) { return Next<int (*)(int)>("fsync", fd)(fd); }
+extern "C" int rename(const char* from, const char* to) noexcept {
+  return Next<int (*)(const char*, const char*)>("rename", -1)(from, to);
+}
 
 namespace {
 
@@ -25,9 +48,9 @@ class IniKeepTest : public ::testing::Test {
   TempFolder Dir;
 };
 
-void SaveValue(const std::string& path, const std::string& value) {
+void SaveNewValue(const std::string& path) {
   TIniFile file(path);
-  file.WriteString("S", "k", value);
+  file.WriteString("S", "k", "new");
   file.UpdateFile();
 }
 
@@ -36,104 +59,82 @@ ino_t InodeOf(const std::string& path) {
   return stat(path.c_str(), &st) == 0 ? st.st_ino : 0;
 }
 
-// An access ACL in the kernel's xattr form: owner rw, user 54321 rw, group
-// r, mask rw, others r. The named user's write access lives only here.
-std::string AclGivingAUserWriteAccess() {
-  std::string acl;
-  const auto put = [&](std::uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) acl += static_cast<char>(v >> (8 * i) & 0xFF);
-  };
-  put(2, 4);  // version
-  const std::uint32_t entries[][3] = {
-      {0x01, 6, 0xFFFFFFFF}, {0x02, 6, 54321},      {0x04, 4, 0xFFFFFFFF},
-      {0x10, 6, 0xFFFFFFFF}, {0x20, 4, 0xFFFFFFFF},
-  };
-  for (const auto& e : entries) {
-    put(e[0], 2);
-    put(e[1], 2);
-    put(e[2], 4);
+TEST_F(IniKeepTest, SyncsTheNewFileBeforeTheRenameAndTheFolderAfterIt) {
+  WriteRaw(Ini(), "[S]\nk=old\n");
+  calls.clear();
+  listening = true;
+  SaveNewValue(Ini());
+  listening = false;
+  ASSERT_EQ(ReadRaw(Ini()), "[S]\nk=new\n");
+  std::vector<std::string> seen;  // repeated writes as one
+  const int file = calls.empty() ? -1 : calls.front().second;
+  for (const auto& [name, fd] : calls) {
+    const std::string call = name + (fd < 0 ? "" : fd == file ? " new file" : " folder");
+    if (seen.empty() || seen.back() != call) seen.push_back(call);
   }
-  return acl;
-}
-
-std::string AttributeOf(const std::string& path, const char* name) {
-  std::string value(4096, '\0');
-  const ssize_t n = getxattr(path.c_str(), name, value.data(), value.size());
-  value.resize(n < 0 ? 0 : static_cast<std::size_t>(n));
-  return value;
+  EXPECT_EQ(seen, (std::vector<std::string>{"write new file", "fsync new file", "rename",
+                                            "fsync folder"}));
 }
 
 TEST_F(IniKeepTest, ReplacedFileKeepsItsExtendedAttributesAndAcl) {
-  struct Case {
-    const char* Name;
-    std::string Value;
-  };
-  const Case cases[] = {{"user.quorvane.origin", "control room"},
-                        {"system.posix_acl_access", AclGivingAUserWriteAccess()}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.Name);
+  // owner rw, user 54321 rw, group r, mask rw, others r: the user's write access is only here.
+  const char acl[] =
+      "\x02\0\0\0"
+      "\x01\0\x06\0\xFF\xFF\xFF\xFF\x02\0\x06\0\x31\xD4\0\0\x04\0\x04\0\xFF\xFF\xFF\xFF"
+      "\x10\0\x06\0\xFF\xFF\xFF\xFF\x20\0\x04\0\xFF\xFF\xFF\xFF";
+  const std::pair<const char*, std::string> attributes[] = {
+      {"user.quorvane.origin", "control room"},
+      {"system.posix_acl_access", std::string(acl, sizeof acl - 1)}};
+  for (const auto& [name, value] : attributes) {
+    SCOPED_TRACE(name);
     WriteRaw(Ini(), "[S]\nk=old\n");
     ASSERT_EQ(chmod(Ini().c_str(), 0664), 0);
-    if (setxattr(Ini().c_str(), c.Name, c.Value.data(), c.Value.size(), 0) != 0) {
-      GTEST_SKIP() << "the file system takes no " << c.Name << ": errno " << errno;
-    }
+    if (setxattr(Ini().c_str(), name, value.data(), value.size(), 0) != 0)
+      GTEST_SKIP() << "the file system takes no " << name << ": errno " << errno;
     const ino_t before = InodeOf(Ini());
-    SaveValue(Ini(), "new");
-    EXPECT_EQ(ReadRaw(Ini()), "[S]\nk=new\n");
+    SaveNewValue(Ini());
     EXPECT_NE(InodeOf(Ini()), before) << "expected a new file renamed over the old";
-    EXPECT_EQ(AttributeOf(Ini(), c.Name), c.Value);
+    std::string kept(4096, '\0');
+    kept.resize(std::max<ssize_t>(0, getxattr(Ini().c_str(), name, kept.data(), kept.size())));
+    EXPECT_EQ(kept, value);
     EXPECT_EQ(ModeOf(Ini()), 0664u);
     unlink(Ini().c_str());
   }
 }
 
 TEST_F(IniKeepTest, SaveThroughALinkWritesItsTargetAndKeepsTheLink) {
-  struct Case {
-    const char* Name;
-    bool TargetExists;
-    bool Absolute;
-  };
-  const Case cases[] = {{"DanglingRelative", false, false},
-                        {"DanglingAbsolute", false, true},
-                        {"ExistingRelative", true, false}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.Name);
-    const TempFolder dir;
-    ASSERT_EQ(mkdir(dir.File("run").c_str(), 0755), 0);
-    ASSERT_EQ(mkdir(dir.File("data").c_str(), 0755), 0);
-    const std::string target = dir.File("data/real.ini");
-    const std::string link = dir.File("run/quorvane.ini");
-    const std::string linkText = c.Absolute ? target : "../data/real.ini";
-    if (c.TargetExists) WriteRaw(target, "[S]\nk=old\n");
+  const std::string target = Dir.File("data/real.ini");
+  const std::string link = Dir.File("run/quorvane.ini");
+  ASSERT_EQ(mkdir(Dir.File("run").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir(Dir.File("data").c_str(), 0755), 0);
+  const std::pair<std::string, bool> cases[] = {// the link's text, whether its target exists
+                                                {"../data/real.ini", false},
+                                                {target, false},
+                                                {"../data/real.ini", true}};
+  for (const auto& [linkText, targetExists] : cases) {
+    SCOPED_TRACE(linkText + (targetExists ? " (exists)" : ""));
+    unlink(target.c_str());
+    if (targetExists) WriteRaw(target, "[S]\nk=old\n");
     ASSERT_EQ(symlink(linkText.c_str(), link.c_str()), 0);
-
-    SaveValue(link, "new");
-
+    SaveNewValue(link);
     EXPECT_EQ(ReadRaw(target), "[S]\nk=new\n");
     std::string text(256, '\0');
-    text.resize(static_cast<std::size_t>(
-        std::max<ssize_t>(0, readlink(link.c_str(), text.data(), text.size()))));
+    text.resize(std::max<ssize_t>(0, readlink(link.c_str(), text.data(), text.size())));
     EXPECT_EQ(text, linkText) << "the link was replaced";
-    EXPECT_EQ(TempFolder::NamesIn(dir.File("run")), std::vector<std::string>{"quorvane.ini"});
-    EXPECT_EQ(TempFolder::NamesIn(dir.File("data")), std::vector<std::string>{"real.ini"});
+    EXPECT_EQ(TempFolder::NamesIn(Dir.File("run")), std::vector<std::string>{"quorvane.ini"});
+    unlink(link.c_str());
   }
 }
 
 TEST_F(IniKeepTest, SaveRemovesTheTemporaryFilesOfKilledSavesOnly) {
-  WriteRaw(Ini(), "[S]\nk=old\n");
   const std::string killed = Dir.File(".quorvane-ini-Kq3x9Z");
-  const std::string running = Dir.File(".quorvane-ini-R7wP2m");
+  const std::string running = Dir.File(".quorvane-ini-R7wP2m");  // its save holds the lock
   const std::string other = Dir.File(".quorvane-ini-notours.bak");
   for (const std::string& name : {killed, running, other}) WriteRaw(name, "[S]\nk=half");
-  // A save still running holds the lock on its temporary file.
   const int held = open(running.c_str(), O_RDONLY | O_CLOEXEC);
-  ASSERT_GE(held, 0);
   ASSERT_EQ(flock(held, LOCK_EX), 0);
-
-  SaveValue(Ini(), "new");
+  SaveNewValue(Ini());
   close(held);
-
-  EXPECT_EQ(ReadRaw(Ini()), "[S]\nk=new\n");
   EXPECT_FALSE(Exists(killed));
   EXPECT_TRUE(Exists(running));
   EXPECT_TRUE(Exists(other));
