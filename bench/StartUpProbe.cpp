@@ -17,6 +17,7 @@
 
 #include "LargeConfig.h"
 #include "ProcStatus.h"
+#include "support/TempFolder.h"
 #include "ui/Application.h"
 #include "ui/FMain.h"
 
@@ -24,12 +25,11 @@ namespace {}  // namespace
 
 int main(int argc, char** argv) {
   const int scale = argc > 1 ? std::atoi(argv[1]) : 1;
-  std::string root = (std::filesystem::temp_directory_path() / "quorvane-probe-XXXXXX").string();
-  if (mkdtemp(root.data()) == nullptr) return 1;
-  std::filesystem::create_directory(root + "/bin");
-  const std::string ini = root + "/quorvane.ini";
+  const TempFolder root("quorvane-probe");
+  std::filesystem::create_directory(root.File("bin"));
+  const std::string ini = root.File("quorvane.ini");
   if (scale > 0 && !large_config::WriteLargeConfig(ini, scale)) return 1;
-  std::filesystem::current_path(root + "/bin");
+  std::filesystem::current_path(root.File("bin"));
 
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   int qtArgc = 1;
@@ -56,6 +56,5 @@ int main(int argc, char** argv) {
       static_cast<double>(StatusKb("VmHWM")) / 1e3, windows.frmMain->Sequences().size(),
       windows.frmMain->Presets().size());
   windows = {};
-  std::filesystem::remove_all(root, ec);
   return 0;
 }
