@@ -3,6 +3,8 @@
 #include <dlfcn.h>
 #include <link.h>
 
+#include <filesystem>
+
 #include "base/Exception.h"
 
 namespace adapters {
@@ -29,6 +31,12 @@ VendorLibrary::VendorLibrary(const std::string& file, VendorAdvice advice)
 
 VendorLibrary::~VendorLibrary() {
   if (Handle_ != nullptr && !Kept_) dlclose(Handle_);
+}
+
+std::string VendorLibrary::RealName() const {
+  std::error_code error;
+  const std::filesystem::path real = std::filesystem::canonical(Path_, error);
+  return (error ? std::filesystem::path(Path_) : real).filename().string();
 }
 
 void* VendorLibrary::FindAddress(const char* symbol) const {

@@ -43,6 +43,9 @@ class VendorLibrary {
   void Keep() { Kept_ = true; }
   // The file the loader actually loaded ("/usr/lib/libCAENVME.so").
   const std::string& Path() const { return Path_; }
+  // The name of the file behind Path, links followed: a library installed
+  // with its version in the name says it ("libbtp.so.1.3").
+  std::string RealName() const;
 
  private:
   void* Address(const char* symbol, const std::string& tooOld) const;

@@ -209,7 +209,7 @@ AdapterLibrary LoadSbsLibrary(const std::string& file) {
   AdapterLibrary adapter;
   adapter.Calls = {GenName, Open, GetInfo, SetInfo, Write, Read, Reset, Close, StrError};
   adapter.Name = "SBS/Bit3 PCI-to-VME";
-  adapter.Release = library.Path();
+  adapter.Release = library.RealName();
   return adapter;
 }
 

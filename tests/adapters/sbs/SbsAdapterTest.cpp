@@ -316,7 +316,7 @@ TEST_F(SbsAdapterTest, MissingVendorTextReadsAsUnavailable) {
 TEST_F(SbsAdapterTest, ConnectionNamesTheSbsAdapterAndItsDevice) {
   auto connection = Open();
   const VMEConnectionDescription description = connection->Describe();
-  EXPECT_EQ(description.Adapter, std::string("SBS/Bit3 PCI-to-VME, ") + QUORVANE_FAKE_SBS);
+  EXPECT_EQ(description.Adapter, "SBS/Bit3 PCI-to-VME, libbtp.so");
   EXPECT_EQ(description.Device, kA24Name);
   EXPECT_FALSE(description.Simulated);
 }
@@ -354,6 +354,15 @@ TEST_F(SbsAdapterTest, ZeroLengthTransfersAreRefusedAsTheLibraryRefusesThem) {
 TEST_F(SbsAdapterTest, UnusableLibrariesAreRefusedWithWhatToDo) {
   const std::string text = ::testing::TempDir() + "/not-a-library.so";
   { std::ofstream(text) << "bt_open\n"; }
+  // The start of a 32-bit library: a 64-bit program cannot load it.
+  const std::string thirtyTwoBit = ::testing::TempDir() + "/libbtp-i386.so";
+  {
+    std::string header(64, '\0');
+    header.replace(0, 7,
+                   "\x7f"
+                   "ELF\x01\x01\x01");
+    std::ofstream(thirtyTwoBit, std::ios::binary) << header;
+  }
   struct Case {
     std::string file;
     std::vector<std::string> parts;
@@ -363,6 +372,7 @@ TEST_F(SbsAdapterTest, UnusableLibrariesAreRefusedWithWhatToDo) {
        {"has no function bt_reset: it is not the SBS/Bit3 library",
         "install the SBS/Bit3 Linux driver package (1003)", "sbs.library = <path>"}},
       {text, {"the SBS/Bit3 library \"" + text + "\" cannot be loaded", "sbs.library"}},
+      {thirtyTwoBit, {"\"" + thirtyTwoBit + "\" cannot be loaded", "wrong ELF class: ELFCLASS32"}},
       {"/nonexistent/libbtp.so",
        {"\"/nonexistent/libbtp.so\" cannot be loaded", "No such file or directory"}},
   };
