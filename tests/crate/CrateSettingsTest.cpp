@@ -146,6 +146,7 @@ TEST(SelectAdapter, CommandLineThenFileThenTheSimulatedCrate) {
   EXPECT_EQ(Refusal([] { crate::SelectAdapter(""); }),
             user.File().string() +
                 ", line 1: adapter \"bogus\": no such adapter (known: sim, sbs or caen)");
+  EXPECT_EQ(InstalledAdapterLibrary(), installed);  // refused: nothing installed
   EXPECT_EQ(crate::SelectAdapter("SIM").ChosenBy, "the command line");
   EXPECT_EQ(Refusal([] { crate::SelectAdapter("vme"); }),
             "--adapter vme: no such adapter (known: sim, sbs or caen)");
@@ -155,7 +156,6 @@ TEST(SelectAdapter, CommandLineThenFileThenTheSimulatedCrate) {
   EXPECT_EQ(choice.ChosenBy, "the default");
   EXPECT_EQ(sim::Crate::Instance().TTCviBase(), sim::kTTCviBase);
   sim::Crate::Instance().PowerUp();
-  (void)installed;
 }
 
 TEST(SelectAdapter, TheCaenAdapterNeedsItsBridgeAndAMissingLibraryIsNamed) {
