@@ -17,6 +17,7 @@
 
 #include "LargeConfig.h"
 #include "ProcStatus.h"
+#include "sim/AdapterCalls.h"
 #include "support/TempFolder.h"
 #include "ui/Application.h"
 #include "ui/FMain.h"
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
   int qtArgc = 1;
   QApplication application(qtArgc, argv);
   application.processEvents();
+  InstallAdapterLibrary(sim::SimulatedAdapterLibrary());
 
   ResetPeakMemory();  // the peak starts from here
   const long before = StatusKb("VmRSS");

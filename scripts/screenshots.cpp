@@ -18,6 +18,7 @@
 
 #include "base/Exception.h"
 #include "monitor/FCrateMonitor.h"
+#include "sim/AdapterCalls.h"
 #include "ui/Application.h"
 #include "ui/BusLogFeed.h"
 #include "ui/DlgB_GoData.h"
@@ -81,6 +82,7 @@ int main(int argc, char** argv) {
   QDir(scratch.path()).mkpath("bin");
   QDir::setCurrent(QDir(scratch.path()).filePath("bin"));
 
+  InstallAdapterLibrary(sim::SimulatedAdapterLibrary());
   try {
     QuorvaneWindows windows = CreateQuorvaneWindows(OpenBit3Connection, OpenCrateMonitor);
     bool ok = Save(windows.frmMain.get(), output, "main-window.png");

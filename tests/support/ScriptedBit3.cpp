@@ -2,8 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
-
-#include "vme/AdapterIdentity.h"
+#include <utility>
 
 namespace scripted {
 
@@ -12,19 +11,11 @@ Script& Bit3() {
   return script;
 }
 
-void ResetBit3() { Bit3() = Script(); }
-
 void QueueStatus(Call call, std::initializer_list<bt_error_t> statuses) {
-  auto& queue = Bit3().statuses[call];
-  queue.insert(queue.end(), statuses.begin(), statuses.end());
+  Bit3().Queue(call, statuses);
 }
 
-std::vector<Record> CallsOf(Call call) {
-  std::vector<Record> calls;
-  for (const Record& record : Bit3().log)
-    if (record.call == call) calls.push_back(record);
-  return calls;
-}
+std::vector<Record> CallsOf(Call call) { return Bit3().CallsOf(call); }
 
 std::string TextFor(bt_error_t status) {
   const auto text = Bit3().errorTexts.find(status);
@@ -33,21 +24,12 @@ std::string TextFor(bt_error_t status) {
 
 namespace {
 
-bt_error_t NextStatus(Call call) {
-  auto& queue = Bit3().statuses[call];
-  if (queue.empty()) return BT_SUCCESS;
-  const bt_error_t status = queue.front();
-  queue.pop_front();
-  return status;
-}
+bt_error_t NextStatus(Call call) { return Bit3().Next(call, BT_SUCCESS); }
 
 Record& Log(Call call, bt_desc_t handle, bt_error_t status) {
-  Record record;
-  record.call = call;
+  Record& record = Bit3().Log(call, status);
   record.handle = handle;
-  record.status = status;
-  Bit3().log.push_back(record);
-  return Bit3().log.back();
+  return record;
 }
 
 void CopyTerminated(const std::string& text, char* buffer, std::size_t size) {
@@ -56,13 +38,6 @@ void CopyTerminated(const std::string& text, char* buffer, std::size_t size) {
   std::memcpy(buffer, text.data(), length);
   buffer[length] = '\0';
 }
-
-}  // namespace
-}  // namespace scripted
-
-using namespace scripted;
-
-extern "C" {
 
 char* bt_gen_name(int unit, bt_dev_t logicalDevice, char* name, std::size_t maxLength) {
   Record& record = Log(Call::GenName, 0, BT_SUCCESS);
@@ -168,6 +143,15 @@ char* bt_strerror(bt_desc_t handle, bt_error_t status, const char* prefix, char*
   return buffer;
 }
 
-}  // extern "C"
+}  // namespace
 
-AdapterIdentity ProvidedAdapter() { return {"Scripted adapter", false}; }
+void ResetBit3() {
+  Bit3() = Script();
+  AdapterLibrary library;
+  library.Calls = {bt_gen_name, bt_open,  bt_get_info, bt_set_info, bt_write,
+                   bt_read,     bt_reset, bt_close,    bt_strerror};
+  library.Name = "Scripted adapter";
+  InstallAdapterLibrary(std::move(library));
+}
+
+}  // namespace scripted

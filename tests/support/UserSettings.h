@@ -26,9 +26,9 @@ class UserSettings {
   UserSettings(const UserSettings&) = delete;
   UserSettings& operator=(const UserSettings&) = delete;
 
-  // Where the adapter looks for this user's settings.
+  // Where the program looks for this user's crate settings.
   std::filesystem::path File() const {
-    return std::filesystem::path(Folder_.Path()) / "quorvane" / "caen.conf";
+    return std::filesystem::path(Folder_.Path()) / "quorvane" / "crate.conf";
   }
   void Write(const std::string& text) const { WriteRaw(File().string(), text); }
   const TempDir& Folder() const { return Folder_; }

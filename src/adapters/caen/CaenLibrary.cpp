@@ -1,12 +1,12 @@
-// The nine adapter calls over the CAEN VME library (CAENVMElib, 3.3 or
-// later). One bridge, the one the adapter's settings file describes
-// (CaenSettings.h). Every access is one single cycle with the A24
-// non-privileged data address modifier (0x39), D16 for 2 bytes and D32 for
-// 4. The handle is the library's; its statuses (0 and negative) pass through
-// and CAENVME_DecodeError describes them. The adapter's own refusals have
+// The nine adapter calls over the CAEN VME library (libCAENVME, 3.3 or
+// later), loaded at start. One bridge, the one the crate settings file
+// describes. Every access is one single cycle with the A24 non-privileged
+// data address modifier (0x39), D16 for 2 bytes and D32 for 4. The handle is
+// the library's; its statuses (0 and negative) pass through and
+// CAENVME_DecodeError describes them. The adapter's own refusals have
 // statuses of their own, above 1000.
 
-#include <CAENVMElib.h>
+#include "adapters/caen/CaenLibrary.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -16,11 +16,15 @@
 #include <string>
 #include <utility>
 
-#include "adapters/caen/CaenSettings.h"
-#include "vme/AdapterIdentity.h"
-#include "vme/Bit3Api.h"
+#include "adapters/VendorLibrary.h"
+#include "adapters/caen/CaenVendor.h"
+#include "base/Exception.h"
+
+namespace caen {
 
 namespace {
+
+using namespace vendor;
 
 constexpr bt_devdata_t kA24NonPrivilegedData = 0x39;
 static_assert(cvA24_U_DATA == kA24NonPrivilegedData);
@@ -30,7 +34,6 @@ constexpr std::size_t kLongestName = 19;
 
 // Refusals of the adapter itself, beside the library's statuses.
 enum AdapterStatus : bt_error_t {
-  kSettingsUnusable = 1001,
   kNoSuchDevice = 1002,
   kUnknownParameter = 1003,
   kOtherModifier = 1004,
@@ -39,8 +42,14 @@ enum AdapterStatus : bt_error_t {
 };
 
 struct Adapter {
+  vendor::Init2 Init2 = nullptr;
+  vendor::End End = nullptr;
+  vendor::ReadCycle ReadCycle = nullptr;
+  vendor::WriteCycle WriteCycle = nullptr;
+  vendor::SystemReset SystemReset = nullptr;
+  vendor::DecodeError DecodeError = nullptr;
+  Settings Bridge;
   std::map<bt_error_t, std::string> Reasons;  // the latest text for each own status
-  std::string Name = "CAEN VME bridge";       // "CAEN V2718" once a bridge is open
 };
 
 Adapter& State() {
@@ -55,31 +64,31 @@ bt_error_t Refuse(AdapterStatus status, std::string reason) {
 
 bool OwnStatus(bt_error_t status) { return status > 1000 && status <= kOutsideA24; }
 
-CVBoardTypes BoardType(caen::Bridge model) {
+CVBoardTypes BoardType(Bridge model) {
   switch (model) {
-    case caen::Bridge::V1718:
+    case Bridge::V1718:
       return cvV1718;
-    case caen::Bridge::V2718:
+    case Bridge::V2718:
       return cvV2718;
-    case caen::Bridge::V2718_A4818:
+    case Bridge::V2718_A4818:
       return cvUSB_A4818_V2718;
-    case caen::Bridge::V3718:
+    case Bridge::V3718:
       return cvUSB_V3718;
-    case caen::Bridge::V3718_A2818:
+    case Bridge::V3718_A2818:
       return cvPCI_A2818_V3718;
-    case caen::Bridge::V3718_A3818:
+    case Bridge::V3718_A3818:
       return cvPCIE_A3818_V3718;
-    case caen::Bridge::V3718_A4818:
+    case Bridge::V3718_A4818:
       return cvUSB_A4818_V3718;
-    case caen::Bridge::V4718:
+    case Bridge::V4718:
       return cvUSB_V4718;
-    case caen::Bridge::V4718_ETH:
+    case Bridge::V4718_ETH:
       return cvETH_V4718;
-    case caen::Bridge::V4718_A2818:
+    case Bridge::V4718_A2818:
       return cvPCI_A2818_V4718;
-    case caen::Bridge::V4718_A3818:
+    case Bridge::V4718_A3818:
       return cvPCIE_A3818_V4718;
-    case caen::Bridge::V4718_A4818:
+    case Bridge::V4718_A4818:
       return cvUSB_A4818_V4718;
   }
   return cvInvalid;
@@ -89,11 +98,11 @@ CVBoardTypes BoardType(caen::Bridge model) {
 // characters like every device name the connection holds. The way the link
 // is made (A4818, Ethernet) is left to the adapter's name, so that a PID or
 // an address still fits.
-std::string DeviceName(const caen::Settings& settings) {
+std::string DeviceName(const Settings& settings) {
   std::string name = "caen-";
-  for (const char* c = caen::BridgeName(settings.Model); *c != '\0' && *c != '-'; ++c)
+  for (const char* c = BridgeName(settings.Model); *c != '\0' && *c != '-'; ++c)
     name += static_cast<char>(*c == 'V' ? 'v' : *c);
-  if (settings.Model == caen::Bridge::V4718_ETH)
+  if (settings.Model == Bridge::V4718_ETH)
     name += "-" + settings.Host;
   else
     name += "-" + std::to_string(settings.Link) + "-" + std::to_string(settings.Node);
@@ -133,57 +142,45 @@ bt_error_t SingleCycle(bt_desc_t handle, void* buffer, bt_devaddr_t address, std
   std::uint16_t narrow = 0;
   void* data = width == cvD16 ? static_cast<void*>(&narrow) : static_cast<void*>(&wide);
   if (write) std::memcpy(data, buffer, count);
-  const CVErrorCodes status = write ? CAENVME_WriteCycle(handle, address, data, cvA24_U_DATA, width)
-                                    : CAENVME_ReadCycle(handle, address, data, cvA24_U_DATA, width);
+  const CVErrorCodes status = write ? State().WriteCycle(handle, address, data, cvA24_U_DATA, width)
+                                    : State().ReadCycle(handle, address, data, cvA24_U_DATA, width);
   if (status != cvSuccess) return status;
   if (!write) std::memcpy(buffer, data, count);
   if (transferred != nullptr) *transferred = count;
   return BT_SUCCESS;
 }
 
-}  // namespace
-
-extern "C" {
-
-char* bt_gen_name(int unit, bt_dev_t logicalDevice, char* name, std::size_t maxLength) {
+char* GenName(int unit, bt_dev_t logicalDevice, char* name, std::size_t maxLength) {
   if (name == nullptr || maxLength == 0) return name;
-  std::string made;
-  if (unit != 0 || logicalDevice != kA24Window) {
-    made = "caen-unit" + std::to_string(unit) + "-dev" + std::to_string(logicalDevice);
-  } else {
-    const caen::SettingsResult settings = caen::LoadSettings(caen::SettingsFiles());
-    made = settings.Value ? DeviceName(*settings.Value) : "caen-unconfigured";
-  }
+  const std::string made =
+      unit != 0 || logicalDevice != kA24Window
+          ? "caen-unit" + std::to_string(unit) + "-dev" + std::to_string(logicalDevice)
+          : DeviceName(State().Bridge);
   const std::size_t length = std::min({made.size(), kLongestName, maxLength - 1});
   std::memcpy(name, made.data(), length);
   name[length] = '\0';
   return name;
 }
 
-bt_error_t bt_open(bt_desc_t* handle, const char* name, bt_accessflag_t) {
-  // The settings are read again: they decide, the name only has to match.
-  const caen::SettingsResult settings = caen::LoadSettings(caen::SettingsFiles());
-  if (!settings.Value) return Refuse(kSettingsUnusable, settings.Error);
-  const std::string expected = DeviceName(*settings.Value);
+bt_error_t Open(bt_desc_t* handle, const char* name, bt_accessflag_t) {
+  const Settings& bridge = State().Bridge;
+  const std::string expected = DeviceName(bridge);
   if (name == nullptr || expected != name)
     return Refuse(kNoSuchDevice, "no CAEN device is named \"" + std::string(name ? name : "") +
-                                     "\"; " + settings.File.string() + " describes " + expected +
+                                     "\"; the crate settings describe " + expected +
                                      " (unit 0, logical device 2: the A24 window)");
-
-  const caen::Settings& bridge = *settings.Value;
   const void* link = &bridge.Link;
-  if (bridge.Model == caen::Bridge::V4718_ETH) link = bridge.Host.c_str();
+  if (bridge.Model == Bridge::V4718_ETH) link = bridge.Host.c_str();
   std::int32_t opened = 0;
-  const CVErrorCodes status = CAENVME_Init2(BoardType(bridge.Model), link, bridge.Node, &opened);
+  const CVErrorCodes status = State().Init2(BoardType(bridge.Model), link, bridge.Node, &opened);
   if (status != cvSuccess) return status;
   *handle = opened;
-  State().Name = std::string("CAEN ") + caen::BridgeName(bridge.Model);
   return BT_SUCCESS;
 }
 
 // Parameters 6 and 13 are the DMA and PIO address modifiers. Every cycle of
 // this adapter uses 0x39, so both read 0x39 and accept only that.
-bt_error_t bt_get_info(bt_desc_t, bt_info_t parameter, bt_devdata_t* value) {
+bt_error_t GetInfo(bt_desc_t, bt_info_t parameter, bt_devdata_t* value) {
   if (parameter != BT_INFO_DMA_AMOD && parameter != BT_INFO_PIO_AMOD)
     return Refuse(kUnknownParameter, "parameter " + std::to_string(parameter) +
                                          " is not offered (6 and 13, the address modifiers, are)");
@@ -191,7 +188,7 @@ bt_error_t bt_get_info(bt_desc_t, bt_info_t parameter, bt_devdata_t* value) {
   return BT_SUCCESS;
 }
 
-bt_error_t bt_set_info(bt_desc_t, bt_info_t parameter, bt_devdata_t value) {
+bt_error_t SetInfo(bt_desc_t, bt_info_t parameter, bt_devdata_t value) {
   if (parameter != BT_INFO_DMA_AMOD && parameter != BT_INFO_PIO_AMOD)
     return Refuse(kUnknownParameter, "parameter " + std::to_string(parameter) +
                                          " is not offered (6 and 13, the address modifiers, are)");
@@ -202,25 +199,25 @@ bt_error_t bt_set_info(bt_desc_t, bt_info_t parameter, bt_devdata_t value) {
   return BT_SUCCESS;
 }
 
-bt_error_t bt_write(bt_desc_t handle, const void* buffer, bt_devaddr_t address, std::size_t count,
-                    std::size_t* transferred) {
+bt_error_t Write(bt_desc_t handle, const void* buffer, bt_devaddr_t address, std::size_t count,
+                 std::size_t* transferred) {
   return SingleCycle(handle, const_cast<void*>(buffer), address, count, transferred, true);
 }
 
-bt_error_t bt_read(bt_desc_t handle, void* buffer, bt_devaddr_t address, std::size_t count,
-                   std::size_t* transferred) {
+bt_error_t Read(bt_desc_t handle, void* buffer, bt_devaddr_t address, std::size_t count,
+                std::size_t* transferred) {
   return SingleCycle(handle, buffer, address, count, transferred, false);
 }
 
 // A reset of the adapter is a VME system reset, as with the Bit3 adapter.
-bt_error_t bt_reset(bt_desc_t handle) { return CAENVME_SystemReset(handle); }
+bt_error_t Reset(bt_desc_t handle) { return State().SystemReset(handle); }
 
-bt_error_t bt_close(bt_desc_t handle) { return CAENVME_End(handle); }
+bt_error_t Close(bt_desc_t handle) { return State().End(handle); }
 
 // Writes prefix, ": " and the description, as the simulated crate does, so a
 // message reads "device caen-v2718-0-0: bus error".
-char* bt_strerror(bt_desc_t, bt_error_t status, const char* prefix, char* buffer,
-                  std::size_t bufferSize) {
+char* StrError(bt_desc_t, bt_error_t status, const char* prefix, char* buffer,
+               std::size_t bufferSize) {
   if (buffer == nullptr || bufferSize == 0) return nullptr;
   std::string text;
   if (OwnStatus(status)) {
@@ -229,7 +226,7 @@ char* bt_strerror(bt_desc_t, bt_error_t status, const char* prefix, char* buffer
     text = reason->second;
   } else {
     // Every other status came from the library, in its own enumeration.
-    const char* decoded = CAENVME_DecodeError(static_cast<CVErrorCodes>(status));
+    const char* decoded = State().DecodeError(static_cast<CVErrorCodes>(status));
     if (decoded == nullptr) return nullptr;
     text = decoded;
   }
@@ -237,6 +234,58 @@ char* bt_strerror(bt_desc_t, bt_error_t status, const char* prefix, char* buffer
   return buffer;
 }
 
-}  // extern "C"
+}  // namespace
 
-AdapterIdentity ProvidedAdapter() { return {State().Name.c_str(), false}; }
+int ReleaseNumber(const std::string& release) {
+  unsigned major = 0, minor = 0, patch = 0;
+  char rest = 0;
+  const int read = std::sscanf(release.c_str(), "%u.%u.%u%c", &major, &minor, &patch, &rest);
+  if (read < 2 || major > 99 || minor > 99 || patch > 99) return -1;
+  return static_cast<int>(major * 10000 + minor * 100 + (read >= 3 ? patch : 0));
+}
+
+AdapterLibrary LoadCaenLibrary(const std::string& file, const Settings& settings) {
+  adapters::VendorLibrary library(
+      file, {"the CAEN VME library", "install CAENVMELib 3.3 or later from CAEN", "caen.library"});
+  const std::string tooOld = "CAENVMELib 3.3 or later has it";
+  Adapter calls;
+  calls.Init2 = library.Take<vendor::Init2>("CAENVME_Init2", tooOld);
+  calls.End = library.Take<vendor::End>("CAENVME_End");
+  calls.ReadCycle = library.Take<vendor::ReadCycle>("CAENVME_ReadCycle");
+  calls.WriteCycle = library.Take<vendor::WriteCycle>("CAENVME_WriteCycle");
+  calls.SystemReset = library.Take<vendor::SystemReset>("CAENVME_SystemReset");
+  calls.DecodeError = library.Take<vendor::DecodeError>("CAENVME_DecodeError");
+  const auto swRelease = library.Take<vendor::SWRelease>("CAENVME_SWRelease");
+  calls.Bridge = settings;
+
+  char text[64] = {};
+  const std::string release =
+      swRelease(text) == cvSuccess ? std::string(text, strnlen(text, sizeof text - 1)) : "";
+  const int number = ReleaseNumber(release);
+  const std::string named = library.Path() + " (CAENVMELib " +
+                            (release.empty() ? std::string("of unknown release") : release) + ")";
+  if (number < 30300)
+    throw Exception(named + " is older than 3.3: install CAENVMELib 3.3 or later from CAEN");
+  const Bridge model = settings.Model;
+  const bool v4718 = model == Bridge::V4718 || model == Bridge::V4718_ETH ||
+                     model == Bridge::V4718_A2818 || model == Bridge::V4718_A3818 ||
+                     model == Bridge::V4718_A4818;
+  if (v4718 && number < 30308)
+    throw Exception(named + " makes faulty D16 cycles on the V4718, and every register of the " +
+                    "TTCvi is written with D16: install CAENVMELib 3.3.8 or later");
+  const bool pid = model == Bridge::V2718_A4818 || model == Bridge::V3718_A4818 ||
+                   model == Bridge::V4718 || model == Bridge::V4718_A4818;
+  if (pid && settings.Link > 32767 && number < 30400)
+    throw Exception(named + " cannot open a bridge by a PID above 32767 (link = " +
+                    std::to_string(settings.Link) + "): install CAENVMELib 3.4.0 or later");
+
+  library.Keep();
+  State() = std::move(calls);
+  AdapterLibrary adapter;
+  adapter.Calls = {GenName, Open, GetInfo, SetInfo, Write, Read, Reset, Close, StrError};
+  adapter.Name = std::string("CAEN ") + BridgeName(model);
+  adapter.Release = "CAENVMELib " + release;
+  return adapter;
+}
+
+}  // namespace caen

@@ -1,19 +1,19 @@
 #pragma once
 
-// A scripted stand-in for the adapter library, linked into the connection's
-// tests in place of the simulated crate. It defines the nine bt_ calls,
-// answers them from a script (statuses per call kind, parameter values,
-// error texts, a byte memory for transfers) and logs every call with the
-// arguments it received.
+// A scripted stand-in for the adapter library, for the connection's tests:
+// the nine calls as a table (ScriptedAdapterLibrary), answering from a
+// script (statuses per call kind, parameter values, error texts, a byte
+// memory for transfers) and logging every call with the arguments it
+// received.
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "CallScript.h"
 #include "vme/Bit3Api.h"
 
 namespace scripted {
@@ -38,27 +38,27 @@ struct Record {
   bt_error_t status = 0;            // StrError: status described; others: status returned
 };
 
-struct Script {
+// Queued statuses per call kind (success when none) and the log: CallScript.
+struct Script : CallScript<Call, bt_error_t, Record> {
   std::string name = "bt0_a24";                  // what bt_gen_name writes
   bt_desc_t openHandle = 7;                      // what a successful bt_open sets
   std::map<bt_info_t, bt_devdata_t> parameters;  // bt_get_info answers; bt_set_info stores
   std::map<bt_error_t, std::string> errorTexts;  // bt_strerror texts; else "status N"
   bool strerrorReturnsNull = false;
-  std::map<Call, std::deque<bt_error_t>> statuses;  // next statuses per kind; 0 when empty
   bool shortTransfer = false;     // report half the count transferred (status unchanged)
   std::function<void()> onWrite;  // runs inside bt_write, after it is logged
   std::function<void()> onRead;   // runs inside bt_read, after it is logged
   std::map<bt_devaddr_t, std::uint8_t> memory;  // written bytes; reads answer from here
   bool logTransfers = true;                     // off: bt_write/bt_read only counted (long runs)
 
-  std::vector<Record> log;
   std::size_t transfers = 0;  // bt_write and bt_read calls, logged or not
   int openHandles = 0;        // successful opens minus closes
 };
 
 // The one script the nine calls answer from.
 Script& Bit3();
-// A fresh script: default answers, empty log.
+// A fresh script (default answers, empty log), and the scripted calls
+// installed as the adapter library of the connections opened from now on.
 void ResetBit3();
 // The next calls of this kind return these statuses, in order.
 void QueueStatus(Call call, std::initializer_list<bt_error_t> statuses);
