@@ -220,6 +220,10 @@ void TfrmMain::bDeleteDataClick() {
   const int selected = SelectedSequence();
   if (selected < 0) return;
   delete lbB_GoDataSeq->takeItem(selected);
+  // The list would select the neighbouring line; a second Delete or a Load
+  // FIFO must not act on a sequence the operator never picked.
+  lbB_GoDataSeq->setCurrentRow(-1);
+  lbB_GoDataSeq->clearSelection();
 }
 
 void TfrmMain::lbB_GoDataSeqDblClick() {

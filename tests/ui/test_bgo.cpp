@@ -192,6 +192,21 @@ TEST_F(BGoTab, ListErrorsAndMissingTTCrx) {
   EXPECT_TRUE(WritesAt(0xB0).empty());
 }
 
+TEST_F(BGoTab, DeletingASequenceLeavesNothingSelected) {
+  AddRx("Rx", "1");
+  for (const char* name : {"A", "B", "C"})
+    AddSequence(QString::fromLatin1(name), [](TB_GoDataDlg* dialog) { AddShort(dialog, "7"); });
+  SelectSequence(1);
+  Click("bDeleteData");
+  EXPECT_EQ(Lines(Sequences()), (QStringList{"A", "C"}));
+  Click("bDeleteData");  // nothing picked since: nothing deleted
+  EXPECT_EQ(Lines(Sequences()), (QStringList{"A", "C"}));
+  EXPECT_EQ(AnsweredBox([&] { Click("bLoadFIFO"); }),
+            QStringLiteral("List index out of bounds (-1)"));
+  EXPECT_EQ(Crate().BGoFifoSize(0), 0u);
+  EXPECT_TRUE(WritesAt(0xB0).empty());
+}
+
 TEST_F(BGoTab, EditorShowsLinesAsTypedUntilReopened) {
   AddRx("Rx", "x3FFF");
   AddSequence(QStringLiteral("Seq"), [](TB_GoDataDlg* dialog) {
