@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <QScopedValueRollback>
+#include <QThread>
 #include <exception>
 #include <functional>
 #include <utility>
@@ -10,10 +12,23 @@
 #include "ui/ControlCause.h"
 #include "ui/ErrorBox.h"
 
+namespace event_guard {
+// The event-loop level of the guarded action running now; -1: none.
+inline int& RunningLevel() {
+  static int level = -1;
+  return level;
+}
+}  // namespace event_guard
+
 // Errors never pass through Qt's event loop. Every event handler runs inside
 // this one guard: an error of the common base is shown in the error box and
 // the program goes on, with whatever the handler did before the error done.
 // Returns false when the handler ended with an error.
+//
+// A handler set off by another guarded action (a control that action changes
+// by code) lets its error go on to that action instead: one error box, and
+// the outer action stops there. A handler run by a dialog's or a message
+// box's own loop is an action of its own.
 //
 // control is the control whose event runs the handler: the bus accesses the
 // handler makes are logged with what the operator did with it (its window's
@@ -21,14 +36,19 @@
 // cause already. Without a control the handler opens no cause of its own.
 template <class Handler>
 bool Guarded(const QObject* control, Handler&& handler) {
+  const int level = QThread::currentThread()->loopLevel();
+  const bool nested = event_guard::RunningLevel() == level;
+  const QScopedValueRollback<int> running(event_guard::RunningLevel(), level);
   try {
     const BusCauseScope cause(
         [control] { return control != nullptr ? DescribeCause(control) : std::string(); });
     std::forward<Handler>(handler)();
     return true;
   } catch (const Exception& error) {
+    if (nested) throw;
     ShowErrorBox(error.Message());
-  } catch (const std::exception& error) {  // never let anything unwind into Qt
+  } catch (const std::exception& error) {  // never let anything unwind into Qt's loop
+    if (nested) throw;
     ShowErrorBox(error.what());
   }
   return false;

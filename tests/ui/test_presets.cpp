@@ -120,6 +120,26 @@ TEST_F(Presets, ApplyOnAnotherTabReloadsThatTabsBoxes) {
   EXPECT_EQ(Crate().BGoMode(1), 0);
 }
 
+TEST_F(Presets, AFailedWriteOfTheTabReloadStopsApply) {
+  StartWith(kPhysicsPresetFile);
+  Find<QTabBar>("TabControl1")->setCurrentIndex(1);
+  Toggle("chbEnable");  // the preset clears it again when the tab reloads
+  // Refuses the next write once the reload has begun: the Retransmit box's
+  // CSR2 write that follows it.
+  QObject::connect(Find<QCheckBox>("chbEnable"), &QCheckBox::toggled,
+                   [] { sim::Crate::Instance().FailNext(sim::Call::Write, sim::kStatusInjected); });
+  Crate().ClearCycles();
+  List()->setCurrentIndex(0);
+  const QStringList boxes = Apply(2);
+  ASSERT_EQ(boxes.size(), 1);
+  EXPECT_FALSE(boxes.front().contains(QStringLiteral("loaded")));
+  const std::vector<Write> writes = Writes();
+  ASSERT_FALSE(writes.empty());
+  EXPECT_EQ(writes.back(), (Write{0x82, 0x0200})) << "no FIFO reset after the refused write";
+  for (const Write& w : writes) EXPECT_NE(w.offset, 0xB8u) << "no FIFO load";
+  EXPECT_EQ(Crate().BGoFifoSize(2), 0u);
+}
+
 TEST_F(Presets, RxNameMatchingNoEntryStopsAtTheFirstTTCrxWrite) {
   std::string file = kPhysicsPresetFile;
   file.replace(file.find("RxName=rx1"), 10, "RxName=Rx9");
