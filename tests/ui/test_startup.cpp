@@ -4,11 +4,13 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
+#include <csignal>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -285,6 +287,33 @@ TEST_F(StartUp, ProgramRunsUntilTheMainWindowIsClosedEvenWithHelpOpen) {
   EXPECT_TRUE(dialogsExisted);
   EXPECT_NE(ReadTextFile(Dir.IniPath()).find("TTCviAddress=16715776"), std::string::npos);
   EXPECT_EQ(FindTopLevel("frmMain"), nullptr);  // all windows end with the run
+}
+
+TEST_F(StartUp, TerminationSignalClosesAndSavesLikeAClose) {
+  QTimer signaller;
+  signaller.setInterval(0);
+  QObject::connect(&signaller, &QTimer::timeout, [&] {
+    QWidget* main = FindTopLevel("frmMain");
+    if (main == nullptr || !main->isVisible()) return;
+    signaller.stop();
+    Control<QLineEdit>(main, "eRxName")->setText(QStringLiteral("Rx7"));
+    Control<QLineEdit>(main, "eRxAddres")->setText(QStringLiteral("7"));
+    Control<QPushButton>(main, "bAddRxAddres")->click();
+    std::raise(SIGTERM);
+  });
+  signaller.start();
+  bool loopOutlivedTheSignal = false;
+  QTimer watchdog;
+  watchdog.setSingleShot(true);
+  QObject::connect(&watchdog, &QTimer::timeout, [&] {
+    loopOutlivedTheSignal = true;
+    QApplication::exit(0);
+  });
+  watchdog.start(10000);
+
+  EXPECT_EQ(RunQuorvane(Recording()), 0);
+  EXPECT_FALSE(loopOutlivedTheSignal);
+  EXPECT_NE(ReadTextFile(Dir.IniPath()).find("RxAddress0=Rx7=7"), std::string::npos);
 }
 
 TEST_F(StartUp, CreatedWindowsHandTheDialogsToTheMainWindow) {
