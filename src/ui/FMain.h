@@ -164,6 +164,7 @@ class TfrmMain : public QWidget {
   std::bitset<4> FIFOResetBits;
   std::bitset<4> RetransmitBits;  // bit n = 1: retransmission off for channel n
   bool TabUpdating = false;
+  QString RateTextSent;  // the rate box's text at its last change event
 
   TdlgRxControlRegister* dlgRxControlRegister = nullptr;
   TB_GoDataDlg* B_GoDataDlg = nullptr;
@@ -323,7 +324,6 @@ class TfrmMain : public QWidget {
   // One long-format cycle (E = 0) to a register of the selected TTCrx.
   void SendToSelectedRx(int subaddress, std::uint8_t value);
 
-  QString RateTextSent;  // the rate box's text at its last change event
   CrateMonitorFactory CrateMonitor;
 };
 

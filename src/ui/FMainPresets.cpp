@@ -11,6 +11,7 @@
 #include "base/Exception.h"
 #include "operate/PresetApply.h"
 #include "settings/RxAddresses.h"
+#include "ttcvi/TTCrxRegisters.h"
 #include "ui/DlgRxControlReg.h"
 #include "ui/ErrorBox.h"
 #include "ui/EventGuard.h"
@@ -96,70 +97,45 @@ void TfrmMain::bDeletePresetClick() {
 namespace {
 
 // The main window as the target of a preset: values go into its controls
-// and members, and its own handlers send them.
+// and members; the sending is the module sender's.
 class WindowPresetTarget : public PresetTarget {
  public:
   explicit WindowPresetTarget(TfrmMain& window) : W(window) {}
 
-  void ShowRate(int index) override {
-    W.cbRanGenRate->setCurrentIndex(index >= 0 && index < W.cbRanGenRate->count() ? index : -1);
-  }
-  void ShowTriggerSource(int index) override { W.rgTriggerSource->SetItemIndex(index); }
-  void ShowOrbit(bool internal) override {
-    const QSignalBlocker quiet(W.chbOrbitSignalSel);  // shown now, sent later
-    W.chbOrbitSignalSel->setChecked(internal);
-  }
-  void ShowInhibits(const std::array<std::int32_t, 4>& delays,
-                    const std::array<std::int32_t, 4>& durations) override {
+  void Show(const PreSettings& preset) override {
+    W.cbRanGenRate->setCurrentIndex(preset.RanGenRate);
+    W.RateTextSent = W.cbRanGenRate->currentText();
+    W.rgTriggerSource->SetItemIndex(preset.TriggerSource);
+    W.btVMETriger->setEnabled(preset.TriggerSource == 4);
+    W.cbRanGenRate->setEnabled(preset.TriggerSource == ModuleSender::kRandomTriggerSource);
+    {
+      const QSignalBlocker quiet(W.chbOrbitSignalSel);  // shown now, sent later
+      W.chbOrbitSignalSel->setChecked(preset.OrbitSignal);
+    }
     const std::array<TSpinEdit*, 4> delayBoxes = {W.cseInh0Delay, W.cseInh1Delay, W.cseInh2Delay,
                                                   W.cseInh3Delay};
     const std::array<TSpinEdit*, 4> durationBoxes = {W.cseInh0Duration, W.cseInh1Duration,
                                                      W.cseInh2Duration, W.cseInh3Duration};
-    for (std::size_t n = 0; n < 4; ++n) delayBoxes[n]->SetValue(delays[n]);
-    for (std::size_t n = 0; n < 4; ++n) durationBoxes[n]->SetValue(durations[n]);
-  }
-  void ShowTTCrxValues(int deskew1, int deskew2, int coarseDelay1, int coarseDelay2) override {
-    W.frSelectReg0->SetValueQuietly(deskew1);
-    W.frSelectReg1->SetValueQuietly(deskew2);
-    W.frSelectReg2->SetValueQuietly(coarseDelay1);
-    W.frSelectReg3->SetValueQuietly(coarseDelay2);
-  }
-  void SelectRx(const std::string& name) override {
-    W.cmbTTC->setCurrentIndex(FindRxEntry(EntryTexts(W.cmbTTC), name));
-  }
-  void SetBGoFlags(
-      const std::array<std::array<bool, PreSettings::kBGoFlags>, 4>& settings) override {
+    for (std::size_t n = 0; n < 4; ++n) delayBoxes[n]->SetValue(preset.InhibitDelay[n]);
+    for (std::size_t n = 0; n < 4; ++n) durationBoxes[n]->SetValue(preset.InhibitDuration[n]);
+    W.frSelectReg0->SetValueQuietly(preset.Deskew1);
+    W.frSelectReg1->SetValueQuietly(preset.Deskew2);
+    W.frSelectReg2->SetValueQuietly(preset.CoarDel1);
+    W.frSelectReg3->SetValueQuietly(preset.CoarDel2);
+    W.cmbTTC->setCurrentIndex(FindRxEntry(EntryTexts(W.cmbTTC), preset.RxName));
     for (std::size_t c = 0; c < 4; ++c) {
-      for (std::size_t f = 0; f < 4; ++f) W.BGoFlags[c][f] = settings[c][f];
-      W.RetransmitBits[c] = settings[c][PreSettings::kRetransmitOff];
+      for (std::size_t f = 0; f < 4; ++f) W.BGoFlags[c][f] = preset.BGoSettings[c][f];
+      W.RetransmitBits[c] = preset.BGoSettings[c][PreSettings::kRetransmitOff];
     }
+    {
+      const QSignalBlocker quiet(W.chbCalibration);
+      W.chbCalibration->setChecked(preset.Calibration);
+    }
+    W.RxControlDialog().SetRegister(preset.RxControlRegister);
+    W.pCntrolReg->setText(QString::fromStdString(ttcrx::RegisterBits(preset.RxControlRegister)));
   }
-  void ShowCalibration(bool on) override {
-    const QSignalBlocker quiet(W.chbCalibration);
-    W.chbCalibration->setChecked(on);
-  }
-  void SetControlRegister(std::bitset<8> value) override { W.RxControlDialog().SetRegister(value); }
-
-  void SendRate() override { W.cbRanGenRateChange(); }
-  void SendTriggerSource() override { W.rgTriggerSourceClick(); }
-  void SendOrbit() override { W.chbOrbitSignalSelClick(); }
-  void SendInhibits() override { W.btAplayInhSetingsClick(); }
-  void SendDeskew1() override { W.frSelectReg0tbTrackBarChange(); }
-  void SendDeskew2() override { W.frSelectReg1tbTrackBarChange(); }
-  void SendCoarseDelays() override { W.frSelectReg2tbTrackBarChange(); }
-  void SendMode(int channel, bool enable, bool asynchronous, bool repetitive, bool fifo,
-                bool calibration) override {
-    W.Module->BGo.at(static_cast<std::size_t>(channel))
-        ->SetMode(enable, asynchronous, repetitive, fifo, calibration);
-  }
-  void SendControlRegister() override { W.SendControlRegister(); }
-  void SendRetransmit() override { W.Module->SetRetransmit(W.RetransmitBits); }
+  std::int32_t RxAddress() override { return W.SelectedRxAddress(); }
   void ReloadBGoTab() override { W.TabControl1Change(); }
-  void ResetFifos() override { W.Module->ResetBGoFIFOs(std::bitset<4>(0b1111)); }
-  void LoadFifo(int channel, const BGoWords& words) override {
-    B_Go& fifo = *W.Module->BGo.at(static_cast<std::size_t>(channel));
-    for (const std::bitset<32>& word : words) fifo.WriteFIFO(word);
-  }
   void FifoLoaded(int channel) override {
     ShowInformationBox(QStringLiteral("B-Go Fifo [%1] loaded").arg(channel));
   }
@@ -174,7 +150,8 @@ void TfrmMain::bAplayPresetClick() {
   const int selected = lbPresettings->currentIndex();
   if (selected < 0) throw EListError(selected);
   WindowPresetTarget target(*this);
-  ApplyPreset(lbPresettings->itemData(selected).value<PreSettings>(), target);
+  ModuleSender sender(*Module);
+  ApplyPreset(lbPresettings->itemData(selected).value<PreSettings>(), sender, target);
 }
 
 std::vector<NamedPreset> TfrmMain::Presets() const {
