@@ -5,6 +5,8 @@
 #include <QThread>
 #include <exception>
 #include <functional>
+#include <string>
+#include <type_traits>
 #include <utility>
 
 #include "base/Exception.h"
@@ -68,6 +70,29 @@ QMetaObject::Connection Bind(Sender* sender, Signal signal, const QObject* conte
   const QObject* control = sender;
   return QObject::connect(sender, signal, context,
                           [control, handler = std::move(handler)]() { Guarded(control, handler); });
+}
+
+// What the operator does with control, for the bus log: a fixed text or a
+// function that gives it (asked when a handler of the control starts, so it
+// can name the state of that moment: "Deskew 1 of Rx1"). Parts of the
+// control (a box's editor, a list's viewport) are described by it too.
+template <class Cause>
+void SetCause(QObject* control, Cause cause) {
+  if constexpr (std::is_convertible_v<Cause, std::string>) {
+    SetCauseDescriber(control, [text = std::string(cause)](const QObject*) { return text; });
+  } else {
+    SetCauseDescriber(control,
+                      [cause = std::move(cause)](const QObject*) { return std::string(cause()); });
+  }
+}
+
+// Bind, with the control's cause for the bus log given where its handler is
+// bound.
+template <class Sender, class Signal, class Cause, class Handler>
+QMetaObject::Connection Bind(Sender* sender, Signal signal, const QObject* context, Cause cause,
+                             Handler handler) {
+  SetCause(sender, std::move(cause));
+  return Bind(sender, signal, context, std::move(handler));
 }
 
 class QEvent;

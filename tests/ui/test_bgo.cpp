@@ -7,6 +7,7 @@
 
 #include "SimPanel.h"
 #include "support/RecordingVME.h"
+#include "ui/BGoGroup.h"
 #include "ui/DlgB_GoData.h"
 
 namespace {
@@ -106,7 +107,7 @@ TEST_F(BGoTab, RetransmitAndFifoResetShareCsr2) {
   EXPECT_EQ(WritesAt(kCSR2), (std::vector<std::uint32_t>{0x0100, 0x0100}));
   Click("bFIFO0Reset");
   EXPECT_EQ(WritesAt(kCSR2).back(), 0x8100u);
-  EXPECT_TRUE(Main->FIFOResetBits.none());
+  EXPECT_TRUE(Main->findChild<BGoGroup*>()->FifoResetRequests().none());
 
   // The CSR2 panel's reset carries the retransmit bits too, and the next
   // write carries no reset bit.
@@ -121,7 +122,7 @@ TEST_F(BGoTab, FailedFifoResetDoesNotFireAgainOnAnotherChannel) {
   ShowTab(1);
   Crate().FailNext(sim::Call::Write, sim::kStatusInjected);
   EXPECT_FALSE(AnsweredBox([&] { Click("bFIFO0Reset"); }).isEmpty());
-  EXPECT_TRUE(Main->FIFOResetBits.none());
+  EXPECT_TRUE(Main->findChild<BGoGroup*>()->FifoResetRequests().none());
   ShowTab(2);
   Click("bFIFO0Reset");
   ASSERT_FALSE(WritesAt(kCSR2).empty());
@@ -289,7 +290,7 @@ TEST_F(BGoTab, SequencesSurviveACloseAndARestart) {
   Windows = CreateQuorvaneWindows(OpenBit3Connection);
   Main = Windows.frmMain.get();
   EXPECT_EQ(Lines(Sequences()), (QStringList{"Trig", "Empty"}));
-  const std::vector<BGoDataSequence> sequences = Main->Sequences();
+  const std::vector<BGoDataSequence> sequences = Main->findChild<BGoGroup*>()->Sequences();
   ASSERT_EQ(sequences.size(), 2u);
   EXPECT_EQ(sequences[0].Words, (BGoWords{std::bitset<32>(0x02800000)}));
   EXPECT_TRUE(sequences[1].Words.empty());
