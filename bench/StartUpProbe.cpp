@@ -20,7 +20,9 @@
 #include "sim/AdapterCalls.h"
 #include "support/TempFolder.h"
 #include "ui/Application.h"
+#include "ui/BGoGroup.h"
 #include "ui/FMain.h"
+#include "ui/PresetGroup.h"
 
 namespace {}  // namespace
 
@@ -55,8 +57,9 @@ int main(int argc, char** argv) {
       "scale %2d  file %7.1f MB  start-up %7.0f ms  peak added %7.1f MB (%.2f x file)"
       "  process peak %7.1f MB  sequences %zu presets %zu\n",
       scale, file, ms, added, file > 0 ? added / file : 0.0,
-      static_cast<double>(StatusKb("VmHWM")) / 1e3, windows.frmMain->Sequences().size(),
-      windows.frmMain->Presets().size());
+      static_cast<double>(StatusKb("VmHWM")) / 1e3,
+      windows.frmMain->findChild<BGoGroup*>()->Sequences().size(),
+      windows.frmMain->findChild<PresetGroup*>()->Presets().size());
   windows = {};
   return 0;
 }

@@ -7,6 +7,7 @@
 
 #include "SimPanel.h"
 #include "support/RecordingVME.h"
+#include "ui/BGoGroup.h"
 #include "ui/DlgB_GoData.h"
 
 namespace {
@@ -106,7 +107,7 @@ TEST_F(BGoTab, RetransmitAndFifoResetShareCsr2) {
   EXPECT_EQ(WritesAt(kCSR2), (std::vector<std::uint32_t>{0x0100, 0x0100}));
   Click("bFIFO0Reset");
   EXPECT_EQ(WritesAt(kCSR2).back(), 0x8100u);
-  EXPECT_TRUE(Main->FIFOResetBits.none());
+  EXPECT_TRUE(Main->findChild<BGoGroup*>()->FifoResetRequests().none());
 
   // The CSR2 panel's reset carries the retransmit bits too, and the next
   // write carries no reset bit.
@@ -121,7 +122,7 @@ TEST_F(BGoTab, FailedFifoResetDoesNotFireAgainOnAnotherChannel) {
   ShowTab(1);
   Crate().FailNext(sim::Call::Write, sim::kStatusInjected);
   EXPECT_FALSE(AnsweredBox([&] { Click("bFIFO0Reset"); }).isEmpty());
-  EXPECT_TRUE(Main->FIFOResetBits.none());
+  EXPECT_TRUE(Main->findChild<BGoGroup*>()->FifoResetRequests().none());
   ShowTab(2);
   Click("bFIFO0Reset");
   ASSERT_FALSE(WritesAt(kCSR2).empty());
@@ -189,6 +190,21 @@ TEST_F(BGoTab, ListErrorsAndMissingTTCrx) {
             QStringLiteral("List index out of bounds (-1)"));
   Click("bDeleteData");  // nothing selected: nothing happens
   EXPECT_EQ(Sequences()->count(), 1);
+  EXPECT_TRUE(WritesAt(0xB0).empty());
+}
+
+TEST_F(BGoTab, DeletingASequenceLeavesNothingSelected) {
+  AddRx("Rx", "1");
+  for (const char* name : {"A", "B", "C"})
+    AddSequence(QString::fromLatin1(name), [](TB_GoDataDlg* dialog) { AddShort(dialog, "7"); });
+  SelectSequence(1);
+  Click("bDeleteData");
+  EXPECT_EQ(Lines(Sequences()), (QStringList{"A", "C"}));
+  Click("bDeleteData");  // nothing picked since: nothing deleted
+  EXPECT_EQ(Lines(Sequences()), (QStringList{"A", "C"}));
+  EXPECT_EQ(AnsweredBox([&] { Click("bLoadFIFO"); }),
+            QStringLiteral("List index out of bounds (-1)"));
+  EXPECT_EQ(Crate().BGoFifoSize(0), 0u);
   EXPECT_TRUE(WritesAt(0xB0).empty());
 }
 
@@ -274,7 +290,7 @@ TEST_F(BGoTab, SequencesSurviveACloseAndARestart) {
   Windows = CreateQuorvaneWindows(OpenBit3Connection);
   Main = Windows.frmMain.get();
   EXPECT_EQ(Lines(Sequences()), (QStringList{"Trig", "Empty"}));
-  const std::vector<BGoDataSequence> sequences = Main->Sequences();
+  const std::vector<BGoDataSequence> sequences = Main->findChild<BGoGroup*>()->Sequences();
   ASSERT_EQ(sequences.size(), 2u);
   EXPECT_EQ(sequences[0].Words, (BGoWords{std::bitset<32>(0x02800000)}));
   EXPECT_TRUE(sequences[1].Words.empty());

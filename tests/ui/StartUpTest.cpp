@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
+#include <csignal>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -17,6 +20,7 @@
 #include "sim/SimCrate.h"
 #include "support/RecordingVME.h"
 #include "ui/Application.h"
+#include "ui/BGoGroup.h"
 #include "ui/FMain.h"
 #include "ui/FSelectValue.h"
 #include "ui/HelpViewer.h"
@@ -34,13 +38,6 @@ namespace fs = std::filesystem;
 Log StartUpWrites(std::uint32_t base) {
   return {W16(base + 0x84, 0), W16(base + 0x90, 0), W16(base + 0x98, 0),
           W16(base + 0xA0, 0), W16(base + 0xA8, 0), W16(base + 0x80, 0x0008)};
-}
-
-QWidget* FindTopLevel(const char* name) {
-  for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (widget->objectName() == QLatin1String(name)) return widget;
-  }
-  return nullptr;
 }
 
 // Passes every access on to a recorder that the test keeps.
@@ -128,10 +125,13 @@ TEST_F(StartUp, ControlsAfterStartShowNoSourceAndTheFirstRate) {
     auto* selector = Control<TfrSelectValue>(window.get(), selectors[i]);
     EXPECT_EQ(Control<QSlider>(selector, "tbTrackBar")->maximum(), maxima[i]);
   }
-  EXPECT_EQ(window->TTCviAddress, 0xFF1000);
-  EXPECT_TRUE(window->FIFOResetBits.none());
-  EXPECT_TRUE(window->RetransmitBits.none());
-  EXPECT_FALSE(window->TabUpdating);
+  EXPECT_EQ(Control<TModulePanel>(window.get(), "Panel6")->Address(),
+            QStringLiteral("A24 0xFF1000"));
+  EXPECT_TRUE(window->findChild<BGoGroup*>()->FifoResetRequests().none());
+  EXPECT_TRUE(window->findChild<BGoGroup*>()->RetransmitOff().none());
+  // No tab reload is under way: a mode box writes its channel's register.
+  Control<QCheckBox>(window.get(), "chbEnable")->click();
+  EXPECT_EQ(sim::Crate::Instance().BGoMode(0), 1);
 }
 
 TEST_F(StartUp, BaseAddressFromTheFileAddressesEveryRegisterAndIsSavedInDecimal) {
@@ -171,7 +171,7 @@ TEST_F(StartUp, AdapterThatCannotBeOpenedShowsTheErrorAndNoWindow) {
   bool mainWindowExisted = true;
   QWidget* boxParent = nullptr;
   ModalAnswer answer([&](QWidget* box) {
-    mainWindowExisted = FindTopLevel("frmMain") != nullptr;
+    mainWindowExisted = TopLevel("frmMain") != nullptr;
     boxParent = box->parentWidget();
     PressOk(box);
   });
@@ -184,7 +184,7 @@ TEST_F(StartUp, AdapterThatCannotBeOpenedShowsTheErrorAndNoWindow) {
   EXPECT_FALSE(mainWindowExisted);
   EXPECT_EQ(boxParent, nullptr);
   EXPECT_TRUE(SuccessfulWrites().empty());
-  EXPECT_EQ(FindTopLevel("frmMain"), nullptr);
+  EXPECT_EQ(TopLevel("frmMain"), nullptr);
 }
 
 TEST_F(StartUp, FailingStartUpWriteEndsTheStartThroughTheAdapter) {
@@ -257,13 +257,13 @@ TEST_F(StartUp, ProgramRunsUntilTheMainWindowIsClosedEvenWithHelpOpen) {
   QTimer closer;
   closer.setInterval(0);
   QObject::connect(&closer, &QTimer::timeout, [&] {
-    QWidget* main = FindTopLevel("frmMain");
+    QWidget* main = TopLevel("frmMain");
     if (main == nullptr || !main->isVisible()) return;
     closer.stop();
     mainShown = true;
-    dialogsExisted =
-        FindTopLevel("dlgRxControlRegister") != nullptr && FindTopLevel("B_GoDataDlg") != nullptr &&
-        FindTopLevel("OKBottomDlg") != nullptr && FindTopLevel("frmDataForSave") != nullptr;
+    dialogsExisted = TopLevel("dlgRxControlRegister") != nullptr &&
+                     TopLevel("B_GoDataDlg") != nullptr && TopLevel("OKBottomDlg") != nullptr &&
+                     TopLevel("frmDataForSave") != nullptr;
     Control<QPushButton>(main, "bHelp")->click();  // a help window may stay open
     main->close();
   });
@@ -280,21 +280,48 @@ TEST_F(StartUp, ProgramRunsUntilTheMainWindowIsClosedEvenWithHelpOpen) {
 
   EXPECT_EQ(RunQuorvane(Recording()), 0);
   EXPECT_FALSE(loopOutlivedTheWindow);
-  if (QWidget* help = FindTopLevel("HelpWindow")) help->hide();
+  if (QWidget* help = TopLevel("HelpWindow")) help->hide();
   EXPECT_TRUE(mainShown);
   EXPECT_TRUE(dialogsExisted);
   EXPECT_NE(ReadTextFile(Dir.IniPath()).find("TTCviAddress=16715776"), std::string::npos);
-  EXPECT_EQ(FindTopLevel("frmMain"), nullptr);  // all windows end with the run
+  EXPECT_EQ(TopLevel("frmMain"), nullptr);  // all windows end with the run
+}
+
+TEST_F(StartUp, TerminationSignalClosesAndSavesLikeAClose) {
+  QTimer signaller;
+  signaller.setInterval(0);
+  QObject::connect(&signaller, &QTimer::timeout, [&] {
+    QWidget* main = TopLevel("frmMain");
+    if (main == nullptr || !main->isVisible()) return;
+    signaller.stop();
+    Control<QLineEdit>(main, "eRxName")->setText(QStringLiteral("Rx7"));
+    Control<QLineEdit>(main, "eRxAddres")->setText(QStringLiteral("7"));
+    Control<QPushButton>(main, "bAddRxAddres")->click();
+    std::raise(SIGTERM);
+  });
+  signaller.start();
+  bool loopOutlivedTheSignal = false;
+  QTimer watchdog;
+  watchdog.setSingleShot(true);
+  QObject::connect(&watchdog, &QTimer::timeout, [&] {
+    loopOutlivedTheSignal = true;
+    QApplication::exit(0);
+  });
+  watchdog.start(10000);
+
+  EXPECT_EQ(RunQuorvane(Recording()), 0);
+  EXPECT_FALSE(loopOutlivedTheSignal);
+  EXPECT_NE(ReadTextFile(Dir.IniPath()).find("RxAddress0=Rx7=7"), std::string::npos);
 }
 
 TEST_F(StartUp, CreatedWindowsHandTheDialogsToTheMainWindow) {
   QuorvaneWindows windows = CreateQuorvaneWindows(Recording());
   ASSERT_NE(windows.frmMain, nullptr);
-  EXPECT_EQ(static_cast<void*>(windows.frmMain->dlgRxControlRegister),
+  EXPECT_EQ(static_cast<void*>(&windows.frmMain->Dialogs().RxControlRegister()),
             static_cast<void*>(windows.dlgRxControlRegister.get()));
-  EXPECT_EQ(static_cast<void*>(windows.frmMain->B_GoDataDlg),
+  EXPECT_EQ(static_cast<void*>(&windows.frmMain->Dialogs().Sequence()),
             static_cast<void*>(windows.B_GoDataDlg.get()));
-  EXPECT_EQ(static_cast<void*>(windows.frmMain->frmDataForSave),
+  EXPECT_EQ(static_cast<void*>(&windows.frmMain->Dialogs().DataForSave()),
             static_cast<void*>(windows.frmDataForSave.get()));
   EXPECT_NE(windows.OKBottomDlg, nullptr);
   EXPECT_FALSE(windows.frmMain->isVisible());  // shown by the program entry only

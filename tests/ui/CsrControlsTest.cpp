@@ -20,6 +20,7 @@
 
 #include "UiTestSupport.h"
 #include "support/RecordingVME.h"
+#include "ttcvi/TTTCvi.h"
 #include "ui/FMain.h"
 #include "ui/RadioGroup.h"
 #include "ui/SpinEdit.h"
@@ -169,7 +170,7 @@ TEST_F(CsrControls, InhibitApplyFromCodeNeverWritesBeyondTheRange) {
 
 TEST_F(CsrControls, TrigerSelectsTheVmeSourceThenFires) {
   ClickSource(4);
-  Window->Module->SetTriggerSource(1);  // switched by other means
+  Window->Module().SetTriggerSource(1);  // switched by other means
   Vme->Log.clear();
 
   Click("btVMETriger");
@@ -299,12 +300,12 @@ TEST_F(CsrControls, FailedReadShowsTheErrorAndLeavesTheEdit) {
 }
 
 TEST_F(CsrControls, ResetBGoFifoPulsesAllFourWithTheRetransmitBits) {
-  Window->Module->SetRetransmit(0b0101);  // retransmission off for channels 0 and 2
+  Window->Module().SetRetransmit(0b0101);  // retransmission off for channels 0 and 2
   Vme->Log.clear();
   Click("btCSR2ResetFIFO");
   Click("btCSR2ResetFIFO");
   EXPECT_EQ(Vme->Log, (Log{W16(kCSR2, 0xF500), W16(kCSR2, 0xF500)}));
-  EXPECT_EQ(Window->Module->CSR2Shadow.to_ulong(), 0x0500u);
+  EXPECT_EQ(Window->Module().CSR2Shadow.to_ulong(), 0x0500u);
 }
 
 TEST_F(CsrControls, ResetTTCviWritesOnlyTheResetRegisterAndKeepsTheShadow) {

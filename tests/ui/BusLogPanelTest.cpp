@@ -50,7 +50,7 @@ class BusLogPanel : public SimPanel {
     WriteTextFile(Dir.IniPath(), content);
     SetUp();
   }
-  const BusLog& Log() const { return Main->BusLogFeed->Log(); }
+  const BusLog& Log() const { return Main->BusLog().Log(); }
   std::vector<BusLogEntry> Since(std::uint64_t sequence) const {
     std::vector<BusLogEntry> entries;
     for (std::uint64_t s = std::max(sequence, Log().First()); s < Log().Total(); ++s)
@@ -79,7 +79,7 @@ class BusLogPanel : public SimPanel {
   // Opens the log window with its shortcut, as an operator does.
   TfrmBusLog* OpenLog() {
     QTest::keyClick(Main, Qt::Key_L, Qt::ControlModifier);
-    return Main->frmBusLog.get();
+    return qobject_cast<TfrmBusLog*>(TopLevel("frmBusLog"));
   }
   // The table's rows as shown, cell by cell.
   static std::vector<BusLogFields> Shown(const TfrmBusLog* window) {
@@ -280,9 +280,9 @@ class FileLogPanel : public BusLogPanel {
 TEST_F(FileLogPanel, WritesEveryAccessToTheUsersDataFolderAndLeavesItsSectionAsItWas) {
   const std::string settings = "[BusLog]\nFileLog=1\nKeepFiles=2\n";
   StartWith(settings);
-  EXPECT_EQ(Main->BusLogFeed->LogFile(), LogFile());
+  EXPECT_EQ(Main->BusLog().LogFile(), LogFile());
   Click("Button1");
-  Main->BusLogFeed->Flush();
+  Main->BusLog().Flush();
   std::vector<std::string> lines;
   std::istringstream file(ReadTextFile(LogFile()));
   for (std::string line; std::getline(file, line);) lines.push_back(line);
@@ -304,16 +304,16 @@ TEST_F(FileLogPanel, AFileThatCannotBeWrittenIsReportedOnceAndThePanelGoesOn) {
     // The first batch may already pass while the window comes up.
     ModalAnswer answer(PressOk);
     StartWith("[BusLog]\nFileLog=1\n");
-    Main->BusLogFeed->Flush();
+    Main->BusLog().Flush();
     ASSERT_TRUE(answer.Answered());
     EXPECT_TRUE(answer.Text().startsWith("Bus log: cannot make the folder of " +
                                          QString::fromStdString(LogFile().string())))
         << answer.Text().toStdString();
   }
-  EXPECT_EQ(Main->BusLogFeed->LogFile(), fs::path());  // off from now on
+  EXPECT_EQ(Main->BusLog().LogFile(), fs::path());  // off from now on
   EXPECT_EQ(AnsweredBox([&] {
               Click("Button1");
-              Main->BusLogFeed->Flush();
+              Main->BusLog().Flush();
             }),
             QString());
   const BusLogEntry& newest = *Log().Find(Log().Total() - 1);

@@ -2,7 +2,9 @@
 
 // Building blocks of the main window's control groups: every control gets
 // its name (the object name tests and screenshots find it by), its place and
-// its start state in one call. Used only by the FMain*.cpp files.
+// its start state in one call. Places are given in the window's client area,
+// in three columns and a bottom strip, as operators know the panel; a group
+// then takes the room of its controls (FitToControls).
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,7 +20,7 @@
 
 #include "ui/WheelGuard.h"
 
-namespace frm_main {
+namespace group_controls {
 
 // The three columns of the client area.
 constexpr int kLeft = 8;      // CSR1, CSR2, inhibits
@@ -103,4 +105,18 @@ inline std::vector<std::string> EntryTexts(const QComboBox* list) {
   return texts;
 }
 
-}  // namespace frm_main
+// A check box's state for a cause text: " on" or " off".
+inline std::string OnOff(const QCheckBox* box) { return box->isChecked() ? " on" : " off"; }
+
+// Marks a TTCvi Mk II feature in the highlight colour (the tool-tip
+// background, pale yellow). Buttons and check boxes fill with the button
+// role by default; the mark is a window-coloured background for every kind.
+void MarkMkII(QWidget* control);
+
+// A group built with its controls placed in its parent's client area takes
+// the room its controls cover and keeps them where they were; outside them
+// it is no target for the mouse, so neighbouring groups never cover each
+// other.
+void FitToControls(QWidget* group);
+
+}  // namespace group_controls

@@ -49,7 +49,7 @@ class CrateMonitor : public SimPanel {
     EXPECT_NE(button, nullptr);
     if (button == nullptr) return nullptr;
     QTest::mouseClick(button, Qt::LeftButton);
-    return qobject_cast<TfrmCrateMonitor*>(Main->frmCrateMonitor.get());
+    return qobject_cast<TfrmCrateMonitor*>(TopLevel("frmCrateMonitor"));
   }
 };
 
@@ -59,9 +59,9 @@ TEST_F(CrateMonitor, IsOfferedOnlyWhenTheCrateIsSimulated) {
   EXPECT_TRUE(ButtonOf(action)->isVisible());
   EXPECT_EQ(action->shortcut(), QKeySequence(QStringLiteral("Ctrl+M")));
   QTest::keyClick(Main, Qt::Key_M, Qt::ControlModifier);
-  ASSERT_NE(Main->frmCrateMonitor, nullptr);
-  EXPECT_TRUE(Main->frmCrateMonitor->isVisible());
-  EXPECT_EQ(Main->frmCrateMonitor->windowTitle(), QStringLiteral("Crate monitor"));
+  ASSERT_NE(TopLevel("frmCrateMonitor"), nullptr);
+  EXPECT_TRUE(TopLevel("frmCrateMonitor")->isVisible());
+  EXPECT_EQ(TopLevel("frmCrateMonitor")->windowTitle(), QStringLiteral("Crate monitor"));
 
   struct Case {
     const char* what;
@@ -82,7 +82,7 @@ TEST_F(CrateMonitor, IsOfferedOnlyWhenTheCrateIsSimulated) {
     EXPECT_FALSE(hidden->isVisible());
     EXPECT_FALSE(ButtonOf(hidden)->isVisible());
     hidden->trigger();
-    EXPECT_EQ(main->frmCrateMonitor, nullptr);
+    EXPECT_EQ(TopLevel("frmCrateMonitor"), nullptr);
   }
 }
 
@@ -108,10 +108,10 @@ TEST_F(CrateMonitor, ShowsTheFifosWordsAfterLoadFifo) {
 
   // Watching touches no bus: neither the crate nor the log sees anything.
   const std::uint64_t cycles = Crate().TotalCycles();
-  const std::uint64_t logged = Main->BusLogFeed->Log().Total();
+  const std::uint64_t logged = Main->BusLog().Log().Total();
   monitor->Refresh();
   EXPECT_EQ(Crate().TotalCycles(), cycles);
-  EXPECT_EQ(Main->BusLogFeed->Log().Total(), logged);
+  EXPECT_EQ(Main->BusLog().Log().Total(), logged);
 }
 
 TEST_F(CrateMonitor, ShowsATTCrxsDeskewAfterASliderMove) {
@@ -147,7 +147,7 @@ TEST_F(CrateMonitor, FollowsTheCrateAtTheBaseItsSettingsName) {
   const QTreeWidgetItem* csr1 = monitor->tvRegisters->topLevelItem(0);
   EXPECT_EQ(csr1->text(1), QStringLiteral("0x0008"));  // start-up's write: internal orbit
   EXPECT_EQ(csr1->child(1)->text(2), QStringLiteral("internal"));
-  EXPECT_EQ(Main->BusLogFeed->RegisterLabel(0xEE0080), "CSR1 (0x80)");
+  EXPECT_EQ(Main->BusLog().RegisterLabel(0xEE0080), "CSR1 (0x80)");
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// The asynchronous B-channel cycles (long format to one TTCrx, short format
-// broadcast) and the TRIGWORD register of the TTCvi Mk II.
+#include "ui/CycleGroup.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -8,11 +7,12 @@
 #include <QPushButton>
 
 #include "base/ReadNumber.h"
+#include "operate/ModuleSender.h"
 #include "ui/EventGuard.h"
-#include "ui/FMain.h"
-#include "ui/FMainControls.h"
+#include "ui/GroupControls.h"
+#include "ui/RxGroup.h"
 
-using namespace frm_main;
+using namespace group_controls;
 
 namespace {
 
@@ -22,16 +22,11 @@ std::int32_t Number(const QLineEdit* edit) { return ReadNumber(edit->text().toSt
 
 }  // namespace
 
-void TfrmMain::BuildCycleControls() {
-  BuildAsyncCycles();
-  BuildTrigWordGroup();
-}
+CycleGroup::CycleGroup(QWidget* window) : QWidget(window) {
+  QFrame* Panel4 = AddPanel(this, "Panel4", {kMiddle, 266, 200, 153});
 
-void TfrmMain::BuildAsyncCycles() {
-  Panel4 = AddPanel(this, "Panel4", {kMiddle, 266, 200, 153});
-
-  GroupBox4 = AddGroup(Panel4, "GroupBox4", QStringLiteral("Long-Format asynchronus cycles"),
-                       {4, 4, 192, 86});
+  QGroupBox* GroupBox4 = AddGroup(
+      Panel4, "GroupBox4", QStringLiteral("Long-Format asynchronus cycles"), {4, 4, 192, 86});
   chbLFACExt = AddCheckBox(GroupBox4, "chbLFACExt", QStringLiteral("External subadres"),
                            {8, 17, 150, 18}, true);
   AddLabel(GroupBox4, "lblLFACSubaddr", QStringLiteral("SUBADDR"), {8, 38, 56, 14});
@@ -40,17 +35,15 @@ void TfrmMain::BuildAsyncCycles() {
   eLFACData = AddEdit(GroupBox4, "eLFACData", QStringLiteral("000"), {68, 55, 50, 21}, 3);
   bLFACSend = AddButton(GroupBox4, "bLFACSend", QStringLiteral("Send"), {128, 54, 56, 23});
 
-  GroupBox5 = AddGroup(Panel4, "GroupBox5", QStringLiteral("Short-Format asynchronous cycles"),
-                       {4, 94, 192, 55});
+  QGroupBox* GroupBox5 = AddGroup(
+      Panel4, "GroupBox5", QStringLiteral("Short-Format asynchronous cycles"), {4, 94, 192, 55});
   AddLabel(GroupBox5, "lblSFACCommand", QStringLiteral("COMMAND"), {8, 23, 58, 21});
   eSFACCommand = AddEdit(GroupBox5, "eSFACCommand", QStringLiteral("000"), {68, 23, 50, 21}, 3);
   bSFACSend = AddButton(GroupBox5, "bSFACSend", QStringLiteral("Send"), {128, 22, 56, 23});
 
   for (QLineEdit* edit : {eLFACSubaddr, eLFACData, eSFACCommand}) edit->setToolTip(NumberHint());
-}
 
-void TfrmMain::BuildTrigWordGroup() {
-  GroupBox7 =
+  QGroupBox* GroupBox7 =
       AddGroup(this, "GroupBox7", QStringLiteral("TRIGWORD Register"), {kMiddle, 423, 200, 86});
   MarkMkII(GroupBox7);
   chbTRIGRegEnable =
@@ -61,57 +54,69 @@ void TfrmMain::BuildTrigWordGroup() {
   // The group's label and check boxes are drawn on its yellow; the edit and
   // the button keep their usual colours: they paint their own base and
   // button roles.
-  lblTRIGRegSad = AddLabel(GroupBox7, "lblTRIGRegSad", QStringLiteral("SUBADDR"), {8, 58, 54, 21});
+  AddLabel(GroupBox7, "lblTRIGRegSad", QStringLiteral("SUBADDR"), {8, 58, 54, 21});
   eTRIGRegSad = AddEdit(GroupBox7, "eTRIGRegSad", QStringLiteral("000"), {68, 58, 50, 21}, 3);
   eTRIGRegSad->setToolTip(NumberHint());
   bTRIGRegSet = AddButton(GroupBox7, "bTRIGRegSet", QStringLiteral("Set"), {128, 57, 56, 23});
+  FitToControls(this);
 }
 
-void TfrmMain::BindCycleControls() {
-  Bind(bLFACSend, &QPushButton::clicked, this, [this] { bLFACSendClick(); });
+void CycleGroup::Bind(ModuleSender& sender, const RxGroup& rx) {
+  Sender = &sender;
+  Rx = &rx;
+  ::Bind(
+      bLFACSend, &QPushButton::clicked, this,
+      [this] { return "Long-format Send to " + Rx->SelectedRxCause(); },
+      [this] { bLFACSendClick(); });
   // Both "External subadres" boxes run the long-format box's caption handler.
-  Bind(chbLFACExt, &QCheckBox::toggled, this, [this] { chbLFACExtClick(); });
-  Bind(chbTrigRegExt, &QCheckBox::toggled, this, [this] { chbLFACExtClick(); });
-  Bind(bSFACSend, &QPushButton::clicked, this, [this] { bSFACSendClick(); });
-  Bind(chbTRIGRegEnable, &QCheckBox::toggled, this, [this] { chbTRIGRegEnableClick(); });
-  Bind(bTRIGRegSet, &QPushButton::clicked, this, [this] { bTRIGRegSetClick(); });
+  ::Bind(chbLFACExt, &QCheckBox::toggled, this, "External subadres", [this] { chbLFACExtClick(); });
+  ::Bind(chbTrigRegExt, &QCheckBox::toggled, this, "TRIGWORD External subadres",
+         [this] { chbLFACExtClick(); });
+  ::Bind(bSFACSend, &QPushButton::clicked, this, "Short-format Send",
+         [this] { Sender->Module().SendShortAsync(Number(eSFACCommand)); });
+  ::Bind(
+      chbTRIGRegEnable, &QCheckBox::toggled, this,
+      [this] { return "TRIGWORD Enable" + OnOff(chbTRIGRegEnable); },
+      [this] { chbTRIGRegEnableClick(); });
+  ::Bind(
+      bTRIGRegSet, &QPushButton::clicked, this,
+      [this] { return "TRIGWORD Set for " + Rx->SelectedRxCause(); },
+      [this] { bTRIGRegSetClick(); });
 }
 
-void TfrmMain::bLFACSendClick() {
+void CycleGroup::bLFACSendClick() {
   // Data first, then the subaddress, then the TTCrx: the first bad text is
   // the one reported.
   const std::int32_t data = Number(eLFACData);
   const std::int32_t subaddress = Number(eLFACSubaddr);
-  const std::int32_t address = SelectedRxAddress();
+  const std::int32_t address = Rx->SelectedRxAddress();
   if (chbLFACExt->isChecked())
-    Module->SendLongAsyncExternal(address, subaddress, data);
+    Sender->Module().SendLongAsyncExternal(address, subaddress, data);
   else
-    Module->SendLongAsync(address, subaddress, data);
+    Sender->Module().SendLongAsync(address, subaddress, data);
 }
 
-void TfrmMain::chbLFACExtClick() {
+void CycleGroup::chbLFACExtClick() {
   chbLFACExt->setText(chbLFACExt->isChecked() ? QStringLiteral("External Subaddr")
                                               : QStringLiteral("Write Rx"));
 }
 
-void TfrmMain::bSFACSendClick() { Module->SendShortAsync(Number(eSFACCommand)); }
-
-void TfrmMain::chbTRIGRegEnableClick() {
+void CycleGroup::chbTRIGRegEnableClick() {
   const bool enable = chbTRIGRegEnable->isChecked();
   if (enable) {
     bTRIGRegSetClick();
   } else {
     // Disabling needs no typed value: a bad text cannot keep the word armed.
-    Module->SetTrigWord(0, 0, false, false);
+    Sender->Module().SetTrigWord(0, 0, false, false);
   }
   bTRIGRegSet->setEnabled(enable);
   eTRIGRegSad->setEnabled(enable);
   chbTrigRegExt->setEnabled(enable);
 }
 
-void TfrmMain::bTRIGRegSetClick() {
+void CycleGroup::bTRIGRegSetClick() {
   const bool external = chbTrigRegExt->isChecked();
   const std::int32_t subaddress = Number(eTRIGRegSad);
-  const std::int32_t address = SelectedRxAddress();
-  Module->SetTrigWord(address, subaddress, external, true);
+  const std::int32_t address = Rx->SelectedRxAddress();
+  Sender->Module().SetTrigWord(address, subaddress, external, true);
 }
