@@ -53,12 +53,39 @@ quorvane_setup() {
   fi
 }
 
-# quorvane_build PRESET [cmake options...]: configures and builds the preset
-# in build/PRESET; sets BUILD to that folder.
-quorvane_build() {
+# quorvane_configure PRESET [cmake options...]: configures the preset in
+# build/PRESET; sets BUILD to that folder.
+quorvane_configure() {
   local preset=$1
   shift
   BUILD="$QUORVANE_ROOT/build/$preset"
-  (cd "$QUORVANE_ROOT" && cmake --preset "$preset" "$@" >/dev/null &&
-     cmake --build --preset "$preset" --parallel "$(nproc)")
+  (cd "$QUORVANE_ROOT" && cmake --preset "$preset" "$@" >/dev/null)
+}
+
+# quorvane_build PRESET [cmake options...]: configures and builds the preset
+# in build/PRESET; sets BUILD to that folder.
+quorvane_build() {
+  quorvane_configure "$@"
+  (cd "$QUORVANE_ROOT" && cmake --build --preset "$1" --parallel "$(nproc)")
+}
+
+# quorvane_build_targets PRESET TARGET...: configures the preset and builds
+# only the named targets in build/PRESET; sets BUILD to that folder.
+quorvane_build_targets() {
+  quorvane_configure "$1"
+  shift
+  cmake --build "$BUILD" --parallel "$(nproc)" --target "$@"
+}
+
+# quorvane_configure_adapter ADAPTER [ON|OFF]: configures the real adapter
+# (sbs or caen) against our fake of its vendor's library, with its tests, in
+# build/adapters-ADAPTER (build/adapters-ADAPTER-asan with the sanitizers ON);
+# sets BUILD to that folder.
+quorvane_configure_adapter() {
+  local adapter=$1 sanitize=${2:-OFF} suffix=""
+  [ "$sanitize" = ON ] && suffix="-asan"
+  BUILD="$QUORVANE_ROOT/build/adapters-$adapter$suffix"
+  cmake -S "$QUORVANE_ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DQUORVANE_ADAPTER="$adapter" -DQUORVANE_FAKE_VENDOR=ON -DQUORVANE_TESTS=ON \
+    -DQUORVANE_SANITIZE="$sanitize" >/dev/null
 }
