@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <cstdlib>
 
+#include "UiTestSupport.h"
+
 // GUI tests run on the real widgets. ctest sets QT_QPA_PLATFORM=offscreen;
 // listing the tests (test discovery) needs no QApplication at all.
 int main(int argc, char** argv) {
@@ -11,5 +13,6 @@ int main(int argc, char** argv) {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   QApplication::setApplicationName("Quorvane");
+  const UnansweredModalCloser closer;  // an unexpected box fails its test, never hangs it
   return RUN_ALL_TESTS();
 }
