@@ -11,7 +11,7 @@ QUORVANE_PACKAGES_TEST=(libgtest-dev libgmock-dev)
 QUORVANE_PACKAGES_FUZZ=(clang libclang-rt-14-dev)
 QUORVANE_PACKAGES_BENCH=(libbenchmark-dev)
 QUORVANE_PACKAGES_LINT=(clang-format clang-tidy)
-QUORVANE_PACKAGES_PACKAGE=(dpkg-dev desktop-file-utils appstream)
+QUORVANE_PACKAGES_PACKAGE=(dpkg-dev desktop-file-utils appstream lintian)
 
 if [ "${1:-}" = "--no-install" ]; then
   QUORVANE_NO_INSTALL=1
