@@ -157,6 +157,7 @@ void BGoGroup::ReloadTab() {
   chbFIFO->setChecked(BGoFlags[n][3]);
   // Not held back: a change writes CSR2 once with the unchanged bits.
   chbRetransmit->setChecked(!RetransmitBits[n]);
+  RaisePendingError();  // a refused CSR2 write stops the action that reloads
   chbCalibration->setEnabled(BGoChannel() == ModuleSender::kCalibrationChannel);
 }
 
