@@ -225,14 +225,18 @@ std::vector<BGoDataSequence> BGoGroup::Sequences() const {
   std::vector<BGoDataSequence> sequences;
   sequences.reserve(static_cast<std::size_t>(lbB_GoDataSeq->count()));
   for (int row = 0; row < lbB_GoDataSeq->count(); ++row)
-    sequences.push_back({lbB_GoDataSeq->item(row)->text().toStdString(), SequenceAt(row).Words});
+    sequences.push_back({TextToKeep(lbB_GoDataSeq->item(row)->text(),
+                                    lbB_GoDataSeq->item(row)->data(kStoredTextRole)),
+                         SequenceAt(row).Words});
   return sequences;
 }
 
 void BGoGroup::SetSequences(std::vector<BGoDataSequence> sequences) {
-  for (BGoDataSequence& sequence : sequences)
-    lbB_GoDataSeq->addItem(
-        new TSequenceItem(QString::fromStdString(sequence.Name), std::move(sequence.Words)));
+  for (BGoDataSequence& sequence : sequences) {
+    auto* item = new TSequenceItem(ShownText(sequence.Name), std::move(sequence.Words));
+    item->setData(kStoredTextRole, KeptBytes(sequence.Name));
+    lbB_GoDataSeq->addItem(item);
+  }
 }
 
 void BGoGroup::bAddDataClick() {
