@@ -82,16 +82,23 @@ void BGoGroup::Bind(ModuleSender& sender, const PanelDialogs& dialogs, const RxG
   ::Bind(
       TabControl1, &QTabBar::currentChanged, this, [this] { return "Tab " + TabCause(); },
       [this] { ReloadTab(); });
-  const std::pair<QCheckBox*, const char*> modes[] = {{chbEnable, " Enable"},
-                                                      {chbSync, " Asynchron"},
-                                                      {chSingle, " Repetetive"},
-                                                      {chbFIFO, " FIFO"},
-                                                      {chbCalibration, " Calibration"}};
-  for (const auto& [box, caption] : modes) {
+  // The four mode boxes write the shown channel's mode and remember it; the
+  // calibration box only writes it.
+  struct ModeBox {
+    QCheckBox* Box;
+    const char* Caption;
+    void (BGoGroup::*Click)();
+  };
+  const ModeBox modes[] = {{chbEnable, " Enable", &BGoGroup::chbEnableClick},
+                           {chbSync, " Asynchron", &BGoGroup::chbEnableClick},
+                           {chSingle, " Repetetive", &BGoGroup::chbEnableClick},
+                           {chbFIFO, " FIFO", &BGoGroup::chbEnableClick},
+                           {chbCalibration, " Calibration", &BGoGroup::chbCalibrationClick}};
+  for (const ModeBox& mode : modes) {
     ::Bind(
-        box, &QCheckBox::toggled, this,
-        [this, box = box, caption = caption] { return TabCause() + caption + OnOff(box); },
-        [this, box = box] { box == chbCalibration ? chbCalibrationClick() : chbEnableClick(); });
+        mode.Box, &QCheckBox::toggled, this,
+        [this, mode] { return TabCause() + mode.Caption + OnOff(mode.Box); },
+        [this, mode] { (this->*mode.Click)(); });
   }
   ::Bind(
       chbRetransmit, &QCheckBox::toggled, this,

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <cstdlib>
 
+#include "UiTestSupport.h"
 #include "sim/AdapterCalls.h"
 
 // GUI tests run on the real widgets. ctest sets QT_QPA_PLATFORM=offscreen;
@@ -16,5 +17,6 @@ int main(int argc, char** argv) {
   // The windows' connections open on the simulated crate, as the program's
   // do when it chooses the simulated crate at start.
   InstallAdapterLibrary(sim::SimulatedAdapterLibrary());
+  const UnansweredModalCloser closer;  // an unexpected box fails its test, never hangs it
   return RUN_ALL_TESTS();
 }
