@@ -1,6 +1,5 @@
 #include "crate/SelectAdapter.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <iostream>
@@ -8,6 +7,7 @@
 #include "adapters/caen/CaenLibrary.h"
 #include "adapters/sbs/SbsLibrary.h"
 #include "base/Exception.h"
+#include "base/Text.h"
 #include "sim/AdapterCalls.h"
 #include "sim/SimCrate.h"
 #include "vme/TDebug.h"
@@ -36,12 +36,6 @@ void ApplyTrace(const CrateSettings& settings) {
   DebugLog.Threshold = kTraceAll;
 }
 
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return lower;
-}
-
 }  // namespace
 
 CrateChoice SelectAdapter(std::string_view adapterFromCommandLine) {
@@ -52,10 +46,10 @@ CrateChoice SelectAdapter(std::string_view adapterFromCommandLine, const CrateSe
   CrateChoice choice;
   choice.Settings = settings;
   if (!adapterFromCommandLine.empty()) {
-    choice.Adapter = Lower(adapterFromCommandLine);
+    choice.Adapter = LowerAscii(adapterFromCommandLine);
     choice.ChosenBy = "the command line";
   } else if (!settings.Adapter.empty()) {
-    choice.Adapter = Lower(settings.Adapter);
+    choice.Adapter = LowerAscii(settings.Adapter);
     choice.ChosenBy = settings.AdapterPlace.Text();
   } else {
     choice.Adapter = "sim";

@@ -1,7 +1,6 @@
 #include "ttcvi/TTTCvi.h"
 
-#include <utility>
-
+#include "base/ScopeExit.h"
 #include "ttcvi/BChannelWord.h"
 
 namespace {
@@ -9,19 +8,6 @@ namespace {
 std::uint16_t ToWord(const std::bitset<16>& bits) {
   return static_cast<std::uint16_t>(bits.to_ulong());
 }
-
-// Runs its action when the scope is left, normally or by an exception.
-template <typename Action>
-class ScopeExit {
- public:
-  explicit ScopeExit(Action action) : Action_(std::move(action)) {}
-  ~ScopeExit() { Action_(); }
-  ScopeExit(const ScopeExit&) = delete;
-  ScopeExit& operator=(const ScopeExit&) = delete;
-
- private:
-  Action Action_;
-};
 
 // CSR1 fields.
 constexpr unsigned kTriggerSourceBit = 0;  // bits 2..0

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QFontMetrics>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 
@@ -37,7 +38,7 @@ int TRadioGroup::ItemIndex() const {
 }
 
 void TRadioGroup::SetItemIndex(int index) {
-  Updating_ = true;
+  const QScopedValueRollback<bool> updating(Updating_, true);
   if (QRadioButton* button = Button(index)) {
     button->setChecked(true);
   } else {
@@ -48,7 +49,6 @@ void TRadioGroup::SetItemIndex(int index) {
       each->setAutoExclusive(true);
     }
   }
-  Updating_ = false;
 }
 
 QRadioButton* TRadioGroup::Button(int index) const {

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QStyle>
 #include <QStyleOptionSpinBox>
 #include <algorithm>
@@ -134,9 +135,8 @@ void TSpinEdit::CheckText() {
   if (text == LastText_) return;
   const QString shown = Normalized(text, Mode_ == ClampMode::Immediately);
   if (shown != text) {
-    Normalizing_ = true;
+    const QScopedValueRollback<bool> normalizing(Normalizing_, true);
     lineEdit()->setText(shown);
-    Normalizing_ = false;
   }
   LastText_ = lineEdit()->text();
   emit Changed();

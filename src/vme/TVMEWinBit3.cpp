@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "base/ScopeExit.h"
 #include "vme/TDebug.h"
 #include "vme/VMEErrors.h"
 
@@ -12,19 +13,6 @@ namespace {
 constexpr bt_devdata_t kA24NonPrivilegedData = 0x39;
 constexpr int kTraceLevel = 1;
 const char* const kParallelAccess = "TVMEWinBit3::Write: parallel accesss";
-
-// Holds the overlapping-use flag for one library transfer and clears it on
-// every way out, so an error never leaves the connection locked.
-class BusyScope {
- public:
-  explicit BusyScope(bool& busy) : Busy_(busy) { Busy_ = true; }
-  ~BusyScope() { Busy_ = false; }
-  BusyScope(const BusyScope&) = delete;
-  BusyScope& operator=(const BusyScope&) = delete;
-
- private:
-  bool& Busy_;
-};
 
 }  // namespace
 
@@ -134,7 +122,10 @@ void TVMEWinBit3::Write(std::uint32_t address, const void* data, std::uint32_t c
   }
 
   if (Busy) throw TException(kParallelAccess);  // Busy belongs to the transfer under way
-  BusyScope busy(Busy);
+  // The overlapping-use flag holds for this one library transfer and is
+  // cleared on every way out, so an error never leaves the connection locked.
+  Busy = true;
+  ScopeExit clearBusy([this] { Busy = false; });
 
   DebugLog.Begin("VMEWrite: address=", kTraceLevel);
   DebugLog.AppendHex(static_cast<long>(address), kTraceLevel);
@@ -169,7 +160,8 @@ void TVMEWinBit3::Read(std::uint32_t address, void* data, std::uint32_t count) {
   }
 
   if (Busy) throw TException(kParallelAccess);
-  BusyScope busy(Busy);
+  Busy = true;
+  ScopeExit clearBusy([this] { Busy = false; });
 
   // Straight into the caller's buffer: no copy, no alignment step.
   std::size_t transferred = 0;

@@ -10,7 +10,7 @@
 
 #include "base/Exception.h"
 #include "buslog/BusLogFile.h"
-#include "settings/TempDir.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ std::vector<std::string> LinesOf(const fs::path& file) {
 }
 
 TEST(RotatingLogFile, MovesFullFilesAsideKeepingTheNewestFew) {
-  TempDir dir;
+  TempFolder dir;
   const fs::path file = fs::path(dir.Path()) / "data" / "buslog.csv";  // folder made on use
   // Heading 2 bytes with its line end; each line 10: three lines per file.
   RotatingLogFile log(file, 32, 2, "H");
@@ -43,7 +43,7 @@ TEST(RotatingLogFile, MovesFullFilesAsideKeepingTheNewestFew) {
 }
 
 TEST(RotatingLogFile, GoesOnAfterWhatAnEarlierRunWroteAndTakesAnOverlongLineWhole) {
-  TempDir dir;
+  TempFolder dir;
   const fs::path file = fs::path(dir.Path()) / "buslog.csv";
   WriteRaw(file.string(), "H\nearlier\n");
   {
@@ -57,7 +57,7 @@ TEST(RotatingLogFile, GoesOnAfterWhatAnEarlierRunWroteAndTakesAnOverlongLineWhol
 }
 
 TEST(RotatingLogFile, AFolderInTheFilesPlaceIsAClearError) {
-  TempDir dir;
+  TempFolder dir;
   const fs::path file = fs::path(dir.Path()) / "buslog.csv";
   fs::create_directory(file);
   RotatingLogFile log(file, 1000, 1, "H");

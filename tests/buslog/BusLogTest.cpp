@@ -13,8 +13,8 @@
 #include "buslog/BusLog.h"
 #include "buslog/BusLogFormat.h"
 #include "buslog/LoggingVME.h"
-#include "settings/TempDir.h"
 #include "support/RecordingVME.h"
+#include "support/TempFolder.h"
 #include "vme/VMEErrors.h"
 
 namespace {
@@ -285,7 +285,7 @@ TEST(BusLogFormats, CsvQuotesOnlyWhatNeedsItAndTextLinesUpItsColumns) {
 }
 
 TEST(BusLogFormats, SavingWhereNothingCanBeWrittenIsTheFileError) {
-  TempDir dir;
+  TempFolder dir;
   const std::string folder = dir.File("a-folder");
   std::filesystem::create_directory(folder);
   try {

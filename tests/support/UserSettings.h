@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "settings/TempDir.h"
+#include "support/TempFolder.h"
 
 class UserSettings {
  public:
@@ -31,9 +31,9 @@ class UserSettings {
     return std::filesystem::path(Folder_.Path()) / "quorvane" / "crate.conf";
   }
   void Write(const std::string& text) const { WriteRaw(File().string(), text); }
-  const TempDir& Folder() const { return Folder_; }
+  const TempFolder& Folder() const { return Folder_; }
 
  private:
-  TempDir Folder_;
+  TempFolder Folder_;
   std::optional<std::string> Saved_;
 };

@@ -14,16 +14,16 @@
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
 #include <ostream>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "support/TempFolder.h"
 
 // Failures show texts as text.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -194,19 +194,16 @@ inline void PressCancel(QWidget* modal) {
 class ScopedWorkDir {
  public:
   ScopedWorkDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quorvane-ui-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    Root_ = pattern;
     std::filesystem::create_directory(Root_ / "bin");
     Previous_ = std::filesystem::current_path();
     std::filesystem::current_path(Root_ / "bin");
   }
+  // Back to the previous folder before the folder (a member) is removed.
   ~ScopedWorkDir() {
     std::error_code ignored;
     std::filesystem::current_path(Previous_, ignored);
     std::filesystem::permissions(IniPath(), std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::add, ignored);
-    std::filesystem::remove_all(Root_, ignored);
   }
   ScopedWorkDir(const ScopedWorkDir&) = delete;
   ScopedWorkDir& operator=(const ScopedWorkDir&) = delete;
@@ -215,7 +212,8 @@ class ScopedWorkDir {
   std::filesystem::path IniPath() const { return Root_ / "quorvane.ini"; }
 
  private:
-  std::filesystem::path Root_;
+  TempFolder Folder_{"quorvane-ui"};
+  std::filesystem::path Root_{Folder_.Path()};
   std::filesystem::path Previous_;
 };
 

@@ -6,6 +6,8 @@
 #include <limits>
 #include <optional>
 
+#include "base/Text.h"
+
 namespace caen {
 
 namespace {
@@ -29,13 +31,6 @@ constexpr BridgeEntry kBridges[] = {
     {Bridge::V4718_A3818, "V4718-A3818"},
     {Bridge::V4718_A4818, "V4718-A4818"},
 };
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower;
-}
 
 std::string KnownBridges() {
   std::string names;
@@ -82,9 +77,9 @@ bool IsBridgeKey(std::string_view key) {
 std::string ReadBridgeKey(std::string_view key, std::string_view value, Settings& settings) {
   if (value.empty()) return "\"" + std::string(key) + "\" has no value";
   if (key == "bridge") {
-    const std::string name = Lower(value);
-    const auto entry = std::find_if(std::begin(kBridges), std::end(kBridges),
-                                    [&](const BridgeEntry& e) { return Lower(e.Name) == name; });
+    const auto entry =
+        std::find_if(std::begin(kBridges), std::end(kBridges),
+                     [&](const BridgeEntry& e) { return EqualNoCase(e.Name, value); });
     if (entry == std::end(kBridges))
       return "unknown bridge \"" + std::string(value) + "\" (known: " + KnownBridges() + ")";
     settings.Model = entry->Model;

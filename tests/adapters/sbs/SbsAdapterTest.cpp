@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "adapters/AdapterTestSupport.h"
 #include "crate/SelectAdapter.h"
 #include "fake_sbs/FakeSbs.h"
+#include "support/TempFolder.h"
 #include "vme/TVMEWinBit3.h"
 
 namespace {
@@ -352,16 +352,17 @@ TEST_F(SbsAdapterTest, ZeroLengthTransfersAreRefusedAsTheLibraryRefusesThem) {
 // Each library that cannot be used is one message naming the file and what
 // to do; the adapter installed before stays installed.
 TEST_F(SbsAdapterTest, UnusableLibrariesAreRefusedWithWhatToDo) {
-  const std::string text = ::testing::TempDir() + "/not-a-library.so";
-  { std::ofstream(text) << "bt_open\n"; }
+  const TempFolder folder;
+  const std::string text = folder.File("not-a-library.so");
+  WriteRaw(text, "bt_open\n");
   // The start of a 32-bit library: a 64-bit program cannot load it.
-  const std::string thirtyTwoBit = ::testing::TempDir() + "/libbtp-i386.so";
+  const std::string thirtyTwoBit = folder.File("libbtp-i386.so");
   {
     std::string header(64, '\0');
     header.replace(0, 7,
                    "\x7f"
                    "ELF\x01\x01\x01");
-    std::ofstream(thirtyTwoBit, std::ios::binary) << header;
+    WriteRaw(thirtyTwoBit, header);
   }
   struct Case {
     std::string file;
