@@ -7,6 +7,7 @@
 
 #include "buslog/BusCause.h"
 #include "buslog/BusLogFile.h"
+#include "ctl/CtlApply.h"
 #include "ctl/CtlBusLog.h"
 #include "ctl/CtlCommandLine.h"
 #include "ctl/CtlConfiguration.h"
@@ -149,9 +150,12 @@ void Run(const CtlEnvironment& environment, const CtlCommandLine& line,
 
   // Everything typed or named is checked before the module is opened.
   std::vector<std::int32_t> numbers;
+  const PreSettings* preset = nullptr;
   const BGoWords* sequence = nullptr;
   std::bitset<4> channels;
-  if (command == "load-fifo") {
+  if (command == "apply") {
+    preset = &configuration.Preset(words[0]);
+  } else if (command == "load-fifo") {
     numbers.push_back(ReadCtlNumber(words[0], "CHANNEL", 0, kChannels - 1));
     sequence = &configuration.Sequence(words[1]);
   } else if (command == "reset-fifos") {
@@ -172,6 +176,17 @@ void Run(const CtlEnvironment& environment, const CtlCommandLine& line,
   TTTCvi& module = session.Module();
   if (command == "status") {
     Status(session, out, json);
+  } else if (command == "apply") {
+    // The rate goes out first, with the source and orbit the module holds.
+    module.LoadCSR1Shadow(module.ReadCSR1());
+    try {
+      ApplyPresetToModule(*preset, module, configuration.Stored.RxAddresses, out);
+    } catch (const EConvertError& error) {
+      // As the panel's Apply, it stopped at the first TTCrx write.
+      throw ECtlConfiguration("Preset \"" + words[0] + "\" is for TTCrx \"" + preset->RxName +
+                              "\", which has no address in " + configuration.File.string() + ": " +
+                              error.Message());
+    }
   } else if (command == "load-fifo") {
     for (const auto& word : *sequence)
       module.BGo[static_cast<std::size_t>(numbers[0])]->WriteFIFO(word);

@@ -1,0 +1,16 @@
+// The panel beside quorvane-ctl: its windows on the offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstdlib>
+
+// GUI tests run on the real widgets. ctest sets QT_QPA_PLATFORM=offscreen;
+// listing the tests (test discovery) needs no QApplication at all.
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  QApplication::setApplicationName("Quorvane");
+  return RUN_ALL_TESTS();
+}
