@@ -1,11 +1,13 @@
 // quorvane_ctl_timing [runs]: quorvane-ctl status and quorvane-ctl apply Run1 on
 // the simulated crate with the example configuration, each from process
 // start to exit (spawn to reaped), as run control would call them. Prints
-// the fastest, median and slowest of runs (default 50) per command; the
-// target is 20 ms each. Each process finds its own folders (configuration,
+// the fastest, median and slowest of runs (default 50) per command, beside
+// those of /bin/true, which show what starting any process costs on the
+// machine at the time; the target is 20 ms each. Each process finds its own folders (configuration,
 // crate settings, a base address of its own so its lock file is no one
 // else's) through the environment, as a user's would.
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -64,9 +66,11 @@ int main(int argc, char** argv) {
   setenv("XDG_DATA_HOME", root.c_str(), 1);
 
   int failures = 0;
-  for (const char* command : {"status", "apply"}) {
+  // An empty program first: what starting any process costs on this machine now.
+  for (const char* command : {"true", "status", "apply"}) {
     std::vector<std::string> arguments = {QUORVANE_CTL_PROGRAM, command, "--config", ini};
     if (std::string(command) == "apply") arguments.push_back("Run1");
+    if (std::string(command) == "true") arguments = {"/bin/true"};
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
       const double ms = TimeRun(arguments);
@@ -79,9 +83,11 @@ int main(int argc, char** argv) {
     }
     if (times.empty()) continue;
     std::sort(times.begin(), times.end());
-    std::printf(
-        "quorvane-ctl %-6s  runs %3zu  fastest %6.2f ms  median %6.2f ms  slowest %6.2f ms\n",
-        command, times.size(), times.front(), times[times.size() / 2], times.back());
+    const std::string name = std::string(command) == "true"
+                                 ? std::string("/bin/true (no work)")
+                                 : "quorvane-ctl " + std::string(command);
+    std::printf("%-20s  runs %3zu  fastest %6.2f ms  median %6.2f ms  slowest %6.2f ms\n",
+                name.c_str(), times.size(), times.front(), times[times.size() / 2], times.back());
   }
   std::error_code ignored;
   std::filesystem::remove_all(root, ignored);
