@@ -1,9 +1,8 @@
-// One owner per module: the lock file, its holder's message, and a holder
-// that is killed.
+// One owner per module: the lock file and its holder's message. A holder in
+// another process, and one that is killed, are tested through quorvane-ctl
+// (tests/ctl).
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -49,34 +48,6 @@ TEST(ModuleLock, SecondOwnerIsRefusedWithTheHolderUntilTheFirstLetsGo) {
   EXPECT_NO_THROW(ModuleLock(ModuleIdentity{kSim.Adapter, kSim.Device, 0xEE0000}, "quorvane-ctl",
                              milliseconds(0), {dir.Path()}));
   first.reset();
-  EXPECT_NO_THROW(ModuleLock(kSim, "quorvane-ctl", milliseconds(0), {dir.Path()}));
-}
-
-TEST(ModuleLock, KilledHolderNeverBlocks) {
-  TempDir dir;
-  int ready[2];
-  ASSERT_EQ(pipe(ready), 0);
-  const pid_t holder = fork();
-  ASSERT_GE(holder, 0);
-  if (holder == 0) {
-    ModuleLock lock(kSim, "quorvane", milliseconds(0), {dir.Path()});
-    (void)!write(ready[1], "1", 1);
-    pause();  // until killed
-    _exit(0);
-  }
-  char byte = 0;
-  ASSERT_EQ(read(ready[0], &byte, 1), 1);
-  try {
-    ModuleLock refused(kSim, "quorvane-ctl", milliseconds(0), {dir.Path()});
-    ADD_FAILURE() << "the held module was taken";
-  } catch (const EModuleInUse& inUse) {
-    EXPECT_NE(inUse.Message().find("quorvane, pid " + std::to_string(holder)), std::string::npos)
-        << inUse.Message();
-  }
-  kill(holder, SIGKILL);
-  waitpid(holder, nullptr, 0);
-  close(ready[0]);
-  close(ready[1]);
   EXPECT_NO_THROW(ModuleLock(kSim, "quorvane-ctl", milliseconds(0), {dir.Path()}));
 }
 
