@@ -9,6 +9,7 @@
 
 #include "buslog/BusCause.h"
 #include "buslog/LoggingVME.h"
+#include "sim/AdapterCalls.h"
 #include "sim/SimCrate.h"
 #include "vme/TVMEWinBit3.h"
 
@@ -18,7 +19,10 @@ constexpr std::uint32_t kCSR1 = sim::kTTCviBase + 0x80;
 
 struct PoweredUp {
   // Power-up closes every open handle, so it must precede the connection.
-  PoweredUp() { sim::Crate::Instance().PowerUp(); }
+  PoweredUp() {
+    InstallAdapterLibrary(sim::SimulatedAdapterLibrary());
+    sim::Crate::Instance().PowerUp();
+  }
 };
 
 void BM_Write16Direct(benchmark::State& state) {

@@ -50,7 +50,7 @@ void BM_SaveLargeConfig(benchmark::State& state) {
     return;
   }
   const StoredConfiguration config = Load(source);
-  const std::string path = Folder().File("closed.ini");
+  const std::string path = Folder()->File("closed.ini");
   for (auto _ : state) {
     state.PauseTiming();
     unlink(path.c_str());

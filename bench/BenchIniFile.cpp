@@ -64,11 +64,11 @@ BENCHMARK(BM_IniLoadLargeFile)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 
 // Close: write every key into a new file and save it.
 void BM_IniSaveLargeFile(benchmark::State& state) {
-  if (!Folder().Ok()) {
+  if (Folder() == nullptr) {
     state.SkipWithError("no temporary folder");
     return;
   }
-  const std::string path = Folder().File("saved.ini");
+  const std::string path = Folder()->File("saved.ini");
   for (auto _ : state) {
     state.PauseTiming();
     unlink(path.c_str());
@@ -92,7 +92,7 @@ void BM_IniRewriteLargeFile(benchmark::State& state) {
     state.SkipWithError("cannot write the large configuration");
     return;
   }
-  const std::string path = Folder().File("rewritten.ini");
+  const std::string path = Folder()->File("rewritten.ini");
   for (auto _ : state) {
     state.PauseTiming();
     std::filesystem::copy_file(source, path, std::filesystem::copy_options::overwrite_existing);

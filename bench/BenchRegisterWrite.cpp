@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "sim/AdapterCalls.h"
 #include "sim/SimCrate.h"
 #include "ttcvi/TTTCvi.h"
 #include "vme/TVMEWinBit3.h"
@@ -15,7 +16,10 @@ namespace {
 struct Bench {
   // Power-up first: it closes every open handle, so it must precede the connection.
   struct PoweredUp {
-    PoweredUp() { sim::Crate::Instance().PowerUp(); }
+    PoweredUp() {
+      InstallAdapterLibrary(sim::SimulatedAdapterLibrary());
+      sim::Crate::Instance().PowerUp();
+    }
   } Crate;
   TVMEWinBit3 Connection{0, 2, -1};
   TTTCvi Module{&Connection, sim::kTTCviBase};

@@ -4,35 +4,26 @@
 // (LargeConfig.h) written into it once per scale.
 
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <map>
+#include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "LargeConfig.h"
+#include "support/TempFolder.h"
 
-class BenchFolder {
- public:
-  BenchFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "quorvane-bench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr) Path_ = pattern;
-  }
-  ~BenchFolder() {
-    std::error_code ec;
-    if (!Path_.empty()) std::filesystem::remove_all(Path_, ec);
-  }
-  bool Ok() const { return !Path_.empty(); }
-  std::string File(const std::string& name) const { return Path_ + "/" + name; }
-
- private:
-  std::string Path_;
-};
-
-inline BenchFolder& Folder() {
-  static BenchFolder folder;
-  return folder;
+// The run's folder; nullptr when none can be made (the cases that need it skip).
+inline const TempFolder* Folder() {
+  static const std::unique_ptr<TempFolder> folder = []() -> std::unique_ptr<TempFolder> {
+    try {
+      return std::make_unique<TempFolder>("quorvane-bench");
+    } catch (const std::runtime_error&) {
+      return nullptr;
+    }
+  }();
+  return folder.get();
 }
 
 // The large configuration file of a scale, written once per run; "" when it cannot be.
@@ -40,8 +31,9 @@ inline std::string LargeFile(int scale) {
   static std::map<int, std::string> files;
   const auto found = files.find(scale);
   if (found != files.end()) return found->second;
-  std::string path = Folder().File("large-" + std::to_string(scale) + ".ini");
-  if (!Folder().Ok() || !large_config::WriteLargeConfig(path, scale)) path.clear();
+  std::string path =
+      Folder() != nullptr ? Folder()->File("large-" + std::to_string(scale) + ".ini") : "";
+  if (path.empty() || !large_config::WriteLargeConfig(path, scale)) path.clear();
   files.emplace(scale, path);
   return path;
 }

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "support/ExampleConfigFile.h"
+#include "support/TempFolder.h"
 
 extern char** environ;
 
@@ -52,11 +53,11 @@ double TimeRun(const std::vector<std::string>& arguments) {
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50;
-  std::string root = (std::filesystem::temp_directory_path() / "quorvane-ctl-XXXXXX").string();
-  if (mkdtemp(root.data()) == nullptr) return 1;
+  const TempFolder folder("quorvane-ctl");
+  const std::string& root = folder.Path();
   const unsigned base = 0x100000 + static_cast<unsigned>(getpid() % 0xE000) * 0x100;
   std::filesystem::create_directories(root + "/config/quorvane");
-  std::ofstream(root + "/config/quorvane/sim.conf") << "base = " << base << "\n";
+  std::ofstream(root + "/config/quorvane/crate.conf") << "base = " << base << "\n";
   // The example file, at this run's base.
   std::string example = kExampleConfigFile;
   example.replace(example.find("16715776"), 8, std::to_string(base));
@@ -90,7 +91,6 @@ int main(int argc, char** argv) {
                 name.c_str(), times.size(), times.front(), times[times.size() / 2], times.back());
   }
   std::error_code ignored;
-  std::filesystem::remove_all(root, ignored);
   std::filesystem::remove(
       "/run/lock/quorvane-simulated-crate-simbt0-a24-" +
           [base] {

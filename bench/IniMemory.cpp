@@ -24,6 +24,7 @@
 #include "LargeConfig.h"
 #include "ProcStatus.h"
 #include "settings/IniFile.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -59,10 +60,9 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) scales.push_back(std::atoi(argv[i]));
   if (scales.empty()) scales = {1, 10};
 
-  std::string folder = (std::filesystem::temp_directory_path() / "quorvane-mem-XXXXXX").string();
-  if (mkdtemp(folder.data()) == nullptr) return 1;
-  const std::string large = folder + "/large.ini";
-  const std::string saved = folder + "/saved.ini";
+  const TempFolder folder("quorvane-mem");
+  const std::string large = folder.File("large.ini");
+  const std::string saved = folder.File("saved.ini");
 
   for (const int scale : scales) {
     if (!large_config::WriteLargeConfig(large, scale)) return 1;
@@ -95,6 +95,5 @@ int main(int argc, char** argv) {
       file.UpdateFile();
     });
   }
-  std::filesystem::remove_all(folder);
   return 0;
 }

@@ -17,24 +17,28 @@
 
 #include "LargeConfig.h"
 #include "ProcStatus.h"
+#include "sim/AdapterCalls.h"
+#include "support/TempFolder.h"
 #include "ui/Application.h"
+#include "ui/BGoGroup.h"
 #include "ui/FMain.h"
+#include "ui/PresetGroup.h"
 
 namespace {}  // namespace
 
 int main(int argc, char** argv) {
   const int scale = argc > 1 ? std::atoi(argv[1]) : 1;
-  std::string root = (std::filesystem::temp_directory_path() / "quorvane-probe-XXXXXX").string();
-  if (mkdtemp(root.data()) == nullptr) return 1;
-  std::filesystem::create_directory(root + "/bin");
-  const std::string ini = root + "/quorvane.ini";
+  const TempFolder root("quorvane-probe");
+  std::filesystem::create_directory(root.File("bin"));
+  const std::string ini = root.File("quorvane.ini");
   if (scale > 0 && !large_config::WriteLargeConfig(ini, scale)) return 1;
-  std::filesystem::current_path(root + "/bin");
+  std::filesystem::current_path(root.File("bin"));
 
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   int qtArgc = 1;
   QApplication application(qtArgc, argv);
   application.processEvents();
+  InstallAdapterLibrary(sim::SimulatedAdapterLibrary());
 
   ResetPeakMemory();  // the peak starts from here
   const long before = StatusKb("VmRSS");
@@ -53,9 +57,9 @@ int main(int argc, char** argv) {
       "scale %2d  file %7.1f MB  start-up %7.0f ms  peak added %7.1f MB (%.2f x file)"
       "  process peak %7.1f MB  sequences %zu presets %zu\n",
       scale, file, ms, added, file > 0 ? added / file : 0.0,
-      static_cast<double>(StatusKb("VmHWM")) / 1e3, windows.frmMain->Sequences().size(),
-      windows.frmMain->Presets().size());
+      static_cast<double>(StatusKb("VmHWM")) / 1e3,
+      windows.frmMain->findChild<BGoGroup*>()->Sequences().size(),
+      windows.frmMain->findChild<PresetGroup*>()->Presets().size());
   windows = {};
-  std::filesystem::remove_all(root, ec);
   return 0;
 }

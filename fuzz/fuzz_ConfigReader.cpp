@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "FuzzFolder.h"
+#include "FuzzSupport.h"
 #include "settings/Configuration.h"
 
 namespace {
@@ -31,8 +31,8 @@ void Write(const std::string& path, const StoredConfiguration& configuration) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const FuzzFolder folder;
-  const std::string path = folder.FileWith(data, size);
+  const std::string path = RunFolder().File("quorvane.ini");
+  WriteRaw(path, std::string(reinterpret_cast<const char*>(data), size));
   const StoredConfiguration first = Read(path);
   Write(path, first);
   const StoredConfiguration second = Read(path);

@@ -15,15 +15,10 @@
 #include <utility>
 #include <vector>
 
-#include "FuzzFolder.h"
+#include "FuzzSupport.h"
 #include "settings/IniFile.h"
 
 namespace {
-
-const std::string& Folder() {
-  static const FuzzFolder folder;
-  return folder.Path;
-}
 
 std::string Trim(const std::string& text) {
   const std::size_t begin = text.find_first_not_of(" \t");
@@ -50,30 +45,12 @@ std::string AsRead(std::string value) {
   return value.size() > 2047 ? value.substr(0, 2047) : value;
 }
 
-void WriteFile(const std::string& path, const std::string& content) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) std::abort();
-  std::fwrite(content.data(), 1, content.size(), f);
-  std::fclose(f);
-}
-
-std::string ReadFile(const std::string& path) {
-  std::string content;
-  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
-      content.append(buffer, n);
-    std::fclose(f);
-  }
-  return content;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string content(reinterpret_cast<const char*>(data), size);
-  const std::string path = Folder() + "/quorvane.ini";
-  WriteFile(path, content);
+  const std::string path = RunFolder().File("quorvane.ini");
+  WriteRaw(path, content);
 
   // Candidate names, loosely as a reader of the file would see them.
   std::vector<std::string> sections{"S", ""};
@@ -128,14 +105,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!written) Check(file.ReadString(s, k, "-") == before[i], "other key changed by the save");
   }
 
-  WriteFile(path, content);
+  WriteRaw(path, content);
   {
     TIniFile appended(path);
     if (appended.SectionExists("FuzzOnly")) return 0;
     appended.WriteString("FuzzOnly", "k", "v");
     appended.UpdateFile();
   }
-  const std::string saved = ReadFile(path);
+  const std::string saved = ReadRaw(path);
   Check(saved.size() > content.size() && saved.compare(0, content.size(), content) == 0,
         "a byte of the file changed when a section was added");
   const std::string tail = saved.substr(content.size());

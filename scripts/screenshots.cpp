@@ -18,6 +18,7 @@
 
 #include "base/Exception.h"
 #include "monitor/FCrateMonitor.h"
+#include "sim/AdapterCalls.h"
 #include "ui/Application.h"
 #include "ui/BusLogFeed.h"
 #include "ui/DlgB_GoData.h"
@@ -43,18 +44,29 @@ bool Save(QWidget* window, const QString& folder, const char* name) {
 
 // A short session for the bus log and the crate monitor to show: a trigger
 // source, a deskew, a read-out, and a sequence loaded into a FIFO.
+template <class T>
+T* Find(const QWidget& main, const char* name) {
+  return main.findChild<T*>(QString::fromLatin1(name));
+}
+
 void Work(TfrmMain& main) {
-  main.rgTriggerSource->Button(5)->click();
-  main.frSelectReg0->SetValue(100);
-  main.frSelectReg2->SetValue(4);
-  main.Button1->click();
-  main.chbFIFO->click();
-  main.lbB_GoDataSeq->setCurrentRow(0);
-  main.bLoadFIFO->click();
-  main.eSFACCommand->setText(QStringLiteral("x2A"));
-  main.bSFACSend->click();
-  main.btB_GoSignal->click();
-  main.BusLogFeed->Flush();
+  Find<TRadioGroup>(main, "rgTriggerSource")->Button(5)->click();
+  Find<TfrSelectValue>(main, "frSelectReg0")->SetValue(100);
+  Find<TfrSelectValue>(main, "frSelectReg2")->SetValue(4);
+  Find<QPushButton>(main, "Button1")->click();
+  Find<QCheckBox>(main, "chbFIFO")->click();
+  Find<QListWidget>(main, "lbB_GoDataSeq")->setCurrentRow(0);
+  Find<QPushButton>(main, "bLoadFIFO")->click();
+  Find<QLineEdit>(main, "eSFACCommand")->setText(QStringLiteral("x2A"));
+  Find<QPushButton>(main, "bSFACSend")->click();
+  Find<QPushButton>(main, "btB_GoSignal")->click();
+  main.BusLog().Flush();
+}
+
+QWidget* TopLevel(const char* name) {
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (widget->objectName() == QLatin1String(name)) return widget;
+  return nullptr;
 }
 
 // The configuration of the session: one sequence and two TTCrx.
@@ -81,6 +93,7 @@ int main(int argc, char** argv) {
   QDir(scratch.path()).mkpath("bin");
   QDir::setCurrent(QDir(scratch.path()).filePath("bin"));
 
+  InstallAdapterLibrary(sim::SimulatedAdapterLibrary());
   try {
     QuorvaneWindows windows = CreateQuorvaneWindows(OpenBit3Connection, OpenCrateMonitor);
     bool ok = Save(windows.frmMain.get(), output, "main-window.png");
@@ -96,10 +109,10 @@ int main(int argc, char** argv) {
     windows = CreateQuorvaneWindows(OpenBit3Connection, OpenCrateMonitor);
     windows.frmMain->show();
     Work(*windows.frmMain);
-    windows.frmMain->actBusLog->trigger();
-    ok &= Save(windows.frmMain->frmBusLog.get(), output, "bus-log.png");
-    windows.frmMain->actCrateMonitor->trigger();
-    ok &= Save(windows.frmMain->frmCrateMonitor.get(), output, "crate-monitor.png");
+    Find<QAction>(*windows.frmMain, "actBusLog")->trigger();
+    ok &= Save(TopLevel("frmBusLog"), output, "bus-log.png");
+    Find<QAction>(*windows.frmMain, "actCrateMonitor")->trigger();
+    ok &= Save(TopLevel("frmCrateMonitor"), output, "crate-monitor.png");
     return ok ? 0 : 1;
   } catch (const Exception& error) {
     std::fprintf(stderr, "quorvane_screenshots: %s\n", error.what());

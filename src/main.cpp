@@ -1,11 +1,15 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
 
-#include "ui/Application.h"
-#ifdef QUORVANE_CRATE_MONITOR
+#include "base/Exception.h"
+#include "crate/SelectAdapter.h"
 #include "monitor/FCrateMonitor.h"
-#endif
+#include "ui/Application.h"
+#include "ui/ErrorBox.h"
 
 namespace {
 
@@ -19,9 +23,35 @@ bool DisplayAvailable() {
   return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
 }
 
+// The command line: "--adapter NAME" or "--adapter=NAME", nothing else.
+// Empty when no adapter is named; nullopt (after a usage line) when the
+// line is not understood.
+std::optional<std::string> AdapterOption(int argc, char** argv) {
+  std::string adapter;
+  for (int i = 1; i < argc; ++i) {
+    const char* argument = argv[i];
+    constexpr const char* kOption = "--adapter";
+    const std::size_t length = std::strlen(kOption);
+    if (std::strcmp(argument, kOption) == 0 && i + 1 < argc && *argv[i + 1] != '\0') {
+      adapter = argv[++i];
+    } else if (std::strncmp(argument, kOption, length) == 0 && argument[length] == '=' &&
+               argument[length + 1] != '\0') {
+      adapter = argument + length + 1;
+    } else {
+      std::fprintf(stderr,
+                   "quorvane: unknown option \"%s\"\nusage: quorvane [--adapter sim|sbs|caen]\n",
+                   argument);
+      return std::nullopt;
+    }
+  }
+  return adapter;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::optional<std::string> adapter = AdapterOption(argc, argv);
+  if (!adapter) return 2;
   if (!DisplayAvailable()) {
     std::fprintf(stderr,
                  "quorvane: no display (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
@@ -29,16 +59,21 @@ int main(int argc, char** argv) {
                  "  xvfb-run ./quorvane\n");
     return 1;
   }
-  // The program reads no command line; Qt is given only the program's name,
-  // so options such as -platform or -style on the command line change nothing.
-  (void)argc;
+  // Qt is given only the program's name, so options such as -platform or
+  // -style on the command line change nothing.
   int qtArgc = 1;
   char* qtArgv[] = {argv[0], nullptr};
   QApplication application(qtArgc, qtArgv);
-#ifdef QUORVANE_CRATE_MONITOR
-  // Built with the simulated crate: the panel can show what the crate holds.
+  QApplication::setApplicationName(QStringLiteral("Quorvane"));
+
+  try {
+    crate::SelectAdapter(*adapter);
+  } catch (const Exception& failure) {
+    // No adapter: no window, no bus access, and no simulated crate in its place.
+    ShowErrorBox(failure.Message());
+    return 0;
+  }
+  // The main window offers the crate monitor only when its connection says
+  // it is simulated: a real crate has nothing to look into.
   return RunQuorvane(OpenBit3Connection, OpenCrateMonitor);
-#else
-  return RunQuorvane();
-#endif
 }

@@ -13,9 +13,6 @@ class Exception : public std::exception {
   const std::string& Message() const noexcept { return Message_; }
   const char* what() const noexcept override { return Message_.c_str(); }
 
- protected:
-  void SetMessage(std::string message) { Message_ = std::move(message); }
-
  private:
   std::string Message_;
 };

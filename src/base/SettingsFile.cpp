@@ -5,30 +5,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+
+#include "base/Text.h"
 
 namespace {
 
 // A settings file is a few lines; anything much larger is not one.
 constexpr std::size_t kLargestFile = 64 * 1024;
 
-std::string_view Trimmed(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-std::string Lower(std::string_view text) {
-  std::string lower(text);
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return lower;
-}
+// A file written on Windows ends its lines with CR LF.
+std::string_view Trimmed(std::string_view text) { return Trim(text, " \t\r"); }
 
 }  // namespace
 
@@ -112,7 +101,7 @@ bool SplitSettingsLines(std::string_view text, const std::string& source,
               std::string(line) + "\"";
       return false;
     }
-    lines.push_back({number, Lower(Trimmed(line.substr(0, equals))),
+    lines.push_back({number, LowerAscii(Trimmed(line.substr(0, equals))),
                      std::string(Trimmed(line.substr(equals + 1)))});
   }
   return true;

@@ -7,6 +7,7 @@
 
 #include "buslog/BusCause.h"
 #include "buslog/BusLogFile.h"
+#include "crate/SelectAdapter.h"
 #include "ctl/CtlApply.h"
 #include "ctl/CtlBusLog.h"
 #include "ctl/CtlCommandLine.h"
@@ -14,9 +15,9 @@
 #include "ctl/CtlReports.h"
 #include "operate/ErrorText.h"
 #include "operate/ModuleLock.h"
+#include "operate/ModuleSender.h"
 #include "ttcvi/TTCrxRegisters.h"
 #include "ttcvi/TTTCvi.h"
-#include "vme/AdapterIdentity.h"
 #include "vme/TVMEWinBit3.h"
 #include "vme/VMEErrors.h"
 
@@ -25,17 +26,16 @@ namespace {
 constexpr int kChannels = 4;
 constexpr std::int32_t kLargestByte = 0xFF;
 
-// The adapter this program was built with answers; another one named on the
-// command line is refused before anything is opened.
-std::unique_ptr<TVMEInterface> OpenBuiltAdapter(const std::string& adapter) {
-  const AdapterIdentity built = ProvidedAdapter();
-  const std::string name = built.Name != nullptr ? built.Name : "";
-  const std::string builtChoice = built.Simulated              ? "sim"
-                                  : name.rfind("CAEN", 0) == 0 ? "caen"
-                                                               : "sbs";
-  if (!adapter.empty() && adapter != builtChoice)
-    throw ECtlUsage("--adapter " + adapter + ": this quorvane-ctl drives only the " + name +
-                    " (--adapter " + builtChoice + ")");
+// The adapter as the panel chooses it (the command line, else the crate
+// settings file, else the simulated crate). A choice that cannot be made (a
+// damaged settings file, a vendor library missing) is a configuration error;
+// nothing is opened then.
+std::unique_ptr<TVMEInterface> OpenSelectedAdapter(const std::string& adapter) {
+  try {
+    crate::SelectAdapter(adapter);
+  } catch (const Exception& failure) {
+    throw ECtlConfiguration(failure.Message());
+  }
   // Unit 0, logical device 2 (the A24 window), no transfer limit: as the panel opens it.
   return std::make_unique<TVMEWinBit3>(0, 2, -1);
 }
@@ -93,42 +93,42 @@ void Status(ModuleSession& session, std::ostream& out, bool json) {
   PrintStatus(out, status, json);
 }
 
-void SetRx(ModuleSession& session, std::int32_t address, const CtlCommandLine& line) {
-  auto value = [&line](const char* option) -> std::optional<std::string> {
+// What rx sets, each read and checked before the module is opened.
+struct RxSettings {
+  std::optional<int> Deskew1, Deskew2, Coarse1, Coarse2, Control;
+};
+
+RxSettings ReadRxSettings(const CtlCommandLine& line) {
+  auto number = [&line](const char* option, int highest) -> std::optional<int> {
     const auto found = line.Values.find(option);
     if (found == line.Values.end()) return std::nullopt;
-    return found->second;
+    if (std::string(option) == "--control") return ReadControlRegister(found->second);
+    return ReadCtlNumber(found->second, option, 0, highest);
   };
-  // Every value is read before anything is sent: a bad one sends nothing.
-  const auto deskew1 = value("--deskew1");
-  const auto deskew2 = value("--deskew2");
-  const auto coarse1 = value("--coarse1");
-  const auto coarse2 = value("--coarse2");
-  const auto control = value("--control");
-  if (!deskew1 && !deskew2 && !coarse1 && !coarse2 && !control)
+  RxSettings settings;
+  settings.Deskew1 = number("--deskew1", ttcrx::kMaxFineDeskew);
+  settings.Deskew2 = number("--deskew2", ttcrx::kMaxFineDeskew);
+  settings.Coarse1 = number("--coarse1", ttcrx::kMaxCoarseDelay);
+  settings.Coarse2 = number("--coarse2", ttcrx::kMaxCoarseDelay);
+  settings.Control = number("--control", kLargestByte);
+  if (!settings.Deskew1 && !settings.Deskew2 && !settings.Coarse1 && !settings.Coarse2 &&
+      !settings.Control)
     throw ECtlUsage(
         "rx: nothing to set: give --deskew1, --deskew2, --coarse1 and --coarse2, or --control "
         "(see quorvane-ctl rx --help)");
-  if (coarse1.has_value() != coarse2.has_value())
+  if (settings.Coarse1.has_value() != settings.Coarse2.has_value())
     throw ECtlUsage(
         "rx: the coarse delays share one TTCrx register: give --coarse1 and --coarse2 together");
-  std::vector<std::pair<int, std::uint8_t>> writes;  // subaddress, data
-  if (deskew1)
-    writes.emplace_back(ttcrx::kFineDeskew1, ttcrx::DeskewCode(ReadCtlNumber(
-                                                 *deskew1, "--deskew1", 0, ttcrx::kMaxFineDeskew)));
-  if (deskew2)
-    writes.emplace_back(ttcrx::kFineDeskew2, ttcrx::DeskewCode(ReadCtlNumber(
-                                                 *deskew2, "--deskew2", 0, ttcrx::kMaxFineDeskew)));
-  if (coarse1)
-    writes.emplace_back(
-        ttcrx::kCoarseDelays,
-        ttcrx::CoarseDelayByte(ReadCtlNumber(*coarse1, "--coarse1", 0, ttcrx::kMaxCoarseDelay),
-                               ReadCtlNumber(*coarse2, "--coarse2", 0, ttcrx::kMaxCoarseDelay)));
-  if (control)
-    writes.emplace_back(ttcrx::kControlRegister,
-                        static_cast<std::uint8_t>(ReadControlRegister(*control)));
-  for (const auto& [subaddress, data] : writes)
-    session.Module().SendLongAsync(address, subaddress, data);
+  return settings;
+}
+
+// In the order the panel's Apply sends them.
+void SendRx(ModuleSender& sender, std::int32_t address, const RxSettings& settings) {
+  if (settings.Deskew1) sender.SendDeskew1(address, *settings.Deskew1);
+  if (settings.Deskew2) sender.SendDeskew2(address, *settings.Deskew2);
+  if (settings.Coarse1) sender.SendCoarseDelays(address, *settings.Coarse1, *settings.Coarse2);
+  if (settings.Control)
+    sender.SendControlRegister(address, std::bitset<8>(static_cast<unsigned>(*settings.Control)));
 }
 
 // Runs the command; what it reports goes to out.
@@ -153,6 +153,7 @@ void Run(const CtlEnvironment& environment, const CtlCommandLine& line,
   const PreSettings* preset = nullptr;
   const BGoWords* sequence = nullptr;
   std::bitset<4> channels;
+  RxSettings rx;
   if (command == "apply") {
     preset = &configuration.Preset(words[0]);
   } else if (command == "load-fifo") {
@@ -169,18 +170,20 @@ void Run(const CtlEnvironment& environment, const CtlCommandLine& line,
   } else if (command == "short") {
     numbers.push_back(ReadCtlNumber(words[0], "COMMAND", 0, kLargestByte));
   } else if (command == "rx") {
+    rx = ReadRxSettings(line);
     numbers.push_back(configuration.RxAddress(words[0], "NAME"));
   }
 
   ModuleSession session(environment, line, configuration, arguments);
   TTTCvi& module = session.Module();
+  ModuleSender sender(module);
   if (command == "status") {
     Status(session, out, json);
   } else if (command == "apply") {
     // The rate goes out first, with the source and orbit the module holds.
     module.LoadCSR1Shadow(module.ReadCSR1());
     try {
-      ApplyPresetToModule(*preset, module, configuration.Stored.RxAddresses, out);
+      ApplyPresetToModule(*preset, sender, configuration.Stored.RxAddresses, out);
     } catch (const EConvertError& error) {
       // As the panel's Apply, it stopped at the first TTCrx write.
       throw ECtlConfiguration("Preset \"" + words[0] + "\" is for TTCrx \"" + preset->RxName +
@@ -188,11 +191,10 @@ void Run(const CtlEnvironment& environment, const CtlCommandLine& line,
                               error.Message());
     }
   } else if (command == "load-fifo") {
-    for (const auto& word : *sequence)
-      module.BGo[static_cast<std::size_t>(numbers[0])]->WriteFIFO(word);
+    sender.LoadFifo(numbers[0], *sequence);
   } else if (command == "reset-fifos") {
     module.LoadCSR2Shadow(module.ReadCSR2());  // the retransmit bits stay as they are
-    module.ResetBGoFIFOs(channels);
+    sender.ResetFifos(channels);
   } else if (command == "reset") {
     module.Reset();
   } else if (command == "trigger") {
@@ -206,7 +208,7 @@ void Run(const CtlEnvironment& environment, const CtlCommandLine& line,
   } else if (command == "short") {
     module.SendShortAsync(numbers[0]);
   } else if (command == "rx") {
-    SetRx(session, numbers[0], line);
+    SendRx(sender, numbers[0], rx);
   }
 }
 
@@ -216,7 +218,7 @@ CtlEnvironment DefaultCtlEnvironment() {
   CtlEnvironment environment;
   environment.Out = &std::cout;
   environment.Err = &std::cerr;
-  environment.Connect = OpenBuiltAdapter;
+  environment.Connect = OpenSelectedAdapter;
   environment.DataFolder = UserDataFolder();
   if (!environment.DataFolder.empty())
     environment.DefaultConfig = environment.DataFolder / "quorvane.ini";

@@ -1,43 +1,45 @@
 #include "operate/PresetApply.h"
 
-namespace {
-constexpr int kCalibrationChannel = 2;
+PreSettings PresetAsShown(PreSettings preset) {
+  preset.RanGenRate = ModuleSender::RateShown(preset.RanGenRate);
+  preset.TriggerSource = ModuleSender::TriggerSourceShown(preset.TriggerSource);
+  preset.InhibitDelay = ModuleSender::DelaysShown(preset.InhibitDelay);
+  preset.InhibitDuration = ModuleSender::DurationsShown(preset.InhibitDuration);
+  preset.Deskew1 = ModuleSender::DeskewShown(preset.Deskew1);
+  preset.Deskew2 = ModuleSender::DeskewShown(preset.Deskew2);
+  preset.CoarDel1 = ModuleSender::CoarseDelayShown(preset.CoarDel1);
+  preset.CoarDel2 = ModuleSender::CoarseDelayShown(preset.CoarDel2);
+  return preset;
 }
 
-void ApplyPreset(const PreSettings& preset, PresetTarget& target) {
+void ApplyPreset(const PreSettings& stored, ModuleSender& sender, PresetTarget& target) {
+  const PreSettings preset = PresetAsShown(stored);
   // On the panel first: nothing is sent yet.
-  target.ShowRate(preset.RanGenRate);
-  target.ShowTriggerSource(preset.TriggerSource);
-  target.ShowOrbit(preset.OrbitSignal);
-  target.ShowInhibits(preset.InhibitDelay, preset.InhibitDuration);
-  target.ShowTTCrxValues(preset.Deskew1, preset.Deskew2, preset.CoarDel1, preset.CoarDel2);
-  target.SelectRx(preset.RxName);
-  target.SetBGoFlags(preset.BGoSettings);
-  target.ShowCalibration(preset.Calibration);
-  target.SetControlRegister(preset.RxControlRegister);
+  target.Show(preset);
 
   // Then the hardware, as the controls would send it.
-  target.SendRate();
-  target.SendTriggerSource();
-  target.SendOrbit();
-  target.SendInhibits();
-  target.SendDeskew1();
-  target.SendDeskew2();
-  target.SendCoarseDelays();
+  sender.SendRate(preset.RanGenRate);
+  sender.SendTriggerSource(preset.TriggerSource, preset.RanGenRate);
+  sender.SendOrbit(preset.OrbitSignal);
+  sender.SendInhibits(preset.InhibitDelay, preset.InhibitDuration);
+  sender.SendDeskew1(target.RxAddress(), preset.Deskew1);
+  sender.SendDeskew2(target.RxAddress(), preset.Deskew2);
+  sender.SendCoarseDelays(target.RxAddress(), preset.CoarDel1, preset.CoarDel2);
+  std::bitset<4> retransmitOff;
   for (int channel = 0; channel < 4; ++channel) {
     const auto& flags = preset.BGoSettings[static_cast<std::size_t>(channel)];
-    target.SendMode(channel, flags[PreSettings::kEnable], flags[PreSettings::kAsynchron],
-                    flags[PreSettings::kRepetetive], flags[PreSettings::kFIFO],
-                    channel == kCalibrationChannel && preset.Calibration);
+    sender.SendMode(channel, flags[PreSettings::kEnable], flags[PreSettings::kAsynchron],
+                    flags[PreSettings::kRepetetive], flags[PreSettings::kFIFO], preset.Calibration);
+    retransmitOff[static_cast<std::size_t>(channel)] = flags[PreSettings::kRetransmitOff];
   }
-  target.SendControlRegister();
-  target.SendRetransmit();
+  sender.SendControlRegister(target.RxAddress(), preset.RxControlRegister);
+  sender.SendRetransmit(retransmitOff);
   target.ReloadBGoTab();
-  target.ResetFifos();
+  sender.ResetFifos(std::bitset<4>(0b1111));
   for (int channel = 0; channel < 4; ++channel) {
     const BGoWords& words = preset.Sequences[static_cast<std::size_t>(channel)];
     if (words.empty()) continue;
-    target.LoadFifo(channel, words);
+    sender.LoadFifo(channel, words);
     target.FifoLoaded(channel);
   }
 }

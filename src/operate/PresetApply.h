@@ -1,49 +1,32 @@
 #pragma once
 
-#include <array>
-#include <bitset>
-#include <string>
+#include <cstdint>
 
+#include "operate/ModuleSender.h"
 #include "settings/PreSettings.h"
 
-// The side of a panel that applying a preset works on. The Show/Set steps
-// only put values on the panel and in its members; the Send steps go to the
-// hardware, each exactly as the operator's control would.
+// What applying a preset needs besides the module: a window shows the values
+// and tells the operator; a program without a window only finds the TTCrx.
 class PresetTarget {
  public:
   virtual ~PresetTarget() = default;
 
-  virtual void ShowRate(int index) = 0;
-  virtual void ShowTriggerSource(int index) = 0;
-  virtual void ShowOrbit(bool internal) = 0;
-  virtual void ShowInhibits(const std::array<std::int32_t, 4>& delays,
-                            const std::array<std::int32_t, 4>& durations) = 0;
-  virtual void ShowTTCrxValues(int deskew1, int deskew2, int coarseDelay1, int coarseDelay2) = 0;
-  virtual void SelectRx(const std::string& name) = 0;
-  // BGoFlags from flags 0..3, the retransmit bits from flag 4.
-  virtual void SetBGoFlags(
-      const std::array<std::array<bool, PreSettings::kBGoFlags>, 4>& settings) = 0;
-  virtual void ShowCalibration(bool on) = 0;
-  virtual void SetControlRegister(std::bitset<8> value) = 0;
-
-  virtual void SendRate() = 0;
-  virtual void SendTriggerSource() = 0;
-  virtual void SendOrbit() = 0;
-  virtual void SendInhibits() = 0;
-  virtual void SendDeskew1() = 0;
-  virtual void SendDeskew2() = 0;
-  virtual void SendCoarseDelays() = 0;
-  virtual void SendMode(int channel, bool enable, bool asynchronous, bool repetitive, bool fifo,
-                        bool calibration) = 0;
-  // Shows the control register as it stands and sends it to the TTCrx.
-  virtual void SendControlRegister() = 0;
-  virtual void SendRetransmit() = 0;
+  // Puts the preset on the panel; nothing is sent. Its values are already in
+  // the ranges the controls hold (PresetAsShown).
+  virtual void Show(const PreSettings& preset) = 0;
+  // The address of the preset's TTCrx, asked before each of its registers is
+  // sent; raises the conversion error when there is none.
+  virtual std::int32_t RxAddress() = 0;
+  // The retransmit bits are sent: a panel's B-Go boxes follow the channels'
+  // new states (a changed Retransmit box writes CSR2 once more).
   virtual void ReloadBGoTab() = 0;
-  virtual void ResetFifos() = 0;
-  virtual void LoadFifo(int channel, const BGoWords& words) = 0;
-  // Tells the operator a FIFO is loaded and waits until it is acknowledged.
+  // A FIFO is loaded; a window tells the operator and waits for the answer.
   virtual void FifoLoaded(int channel) = 0;
 };
+
+// The preset as the controls would hold it: indexes they do not have become
+// -1 (none), the inhibits and the TTCrx values come into their ranges.
+PreSettings PresetAsShown(PreSettings preset);
 
 // Applies a preset in one action: first every value goes on the panel, then
 // the hardware is written in this order: rate, trigger source, orbit,
@@ -52,4 +35,4 @@ class PresetTarget {
 // register, the retransmit bits, the B-Go tab's boxes, a reset of all four
 // FIFOs, and the FIFOs' loads. An error stops it where it occurs; what was
 // sent stays sent.
-void ApplyPreset(const PreSettings& preset, PresetTarget& target);
+void ApplyPreset(const PreSettings& preset, ModuleSender& sender, PresetTarget& target);

@@ -14,7 +14,9 @@ constexpr char kCaptionKey[] = "Caption";
 BGoWords ReadWordList(TIniFile& file, const std::string& section, ListBudget& budget) {
   BGoWords words;
   const std::int32_t count = file.ReadInteger(section, kWordCountKey, 0);
-  for (std::int32_t j = 0; j < count; ++j) {
+  const std::int32_t length =
+      ListBudget::Length(count, file.LastNumberedKey(section, kWordKey, count));
+  for (std::int32_t j = 0; j < length; ++j) {
     const std::string key = kWordKey + std::to_string(j);
     if (!file.KeyExists(section, key) && !budget.TakeAbsent()) break;
     std::bitset<32> word;  // stays 0 for a malformed value
@@ -34,7 +36,9 @@ std::vector<BGoDataSequence> ReadSequenceList(TIniFile& file, const std::string&
                                               ListBudget& budget) {
   std::vector<BGoDataSequence> sequences;
   const std::int32_t count = file.ReadInteger(section, kSequenceCountKey, 0);
-  for (std::int32_t i = 0; i < count; ++i) {
+  const std::int32_t length =
+      ListBudget::Length(count, file.LastNumberedSection(section + "Seq", count));
+  for (std::int32_t i = 0; i < length; ++i) {
     const std::string own = section + "Seq" + std::to_string(i);
     if (!file.SectionExists(own) && !budget.TakeAbsent()) break;
     BGoDataSequence sequence;

@@ -1,8 +1,11 @@
 #include "settings/IniFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,6 +22,8 @@
 
 #include "base/Exception.h"
 #include "base/ReadNumber.h"
+#include "base/ScopeExit.h"
+#include "base/Text.h"
 
 // Layout. The file's bytes are kept as read, in one buffer; nothing is kept
 // per line. Lines are found through open-addressing tables of (32-bit hash,
@@ -51,31 +56,14 @@ constexpr std::size_t kMaxFileSize = std::size_t{512} << 20;
 // get a million slots.
 constexpr std::uint32_t kPresizedKeys = 4096;
 
+// Windows editors begin a UTF-8 file with these bytes. They are no part of
+// the first line: read as nothing, kept as they are when the file is saved.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 constexpr std::uint32_t kNone = 0xFFFFFFFFu;
 constexpr std::uint32_t kPieceBit = 0x80000000u;
 
 enum class LineEnd : unsigned char { None, LF, CRLF };
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view Trim(std::string_view text) {
-  std::size_t begin = 0;
-  std::size_t end = text.size();
-  while (begin < end && IsBlank(text[begin])) ++begin;
-  while (end > begin && IsBlank(text[end - 1])) --end;
-  return text.substr(begin, end - begin);
-}
-
-// Names match without regard to case, ASCII letters only: other bytes stay.
-char LowerChar(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  if (a == b) return true;  // the usual case: spelled alike
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (LowerChar(a[i]) != LowerChar(b[i])) return false;
-  return true;
-}
 
 // Eight bytes at a time: adds 0x20 to each byte "A".."Z", leaves the others.
 std::uint64_t LowerWord(std::uint64_t x) {
@@ -129,6 +117,19 @@ bool ParseKey(std::string_view text, std::string_view& key) {
   if (eq == std::string_view::npos) return false;
   key = Trim(text.substr(0, eq));
   return !key.empty();
+}
+
+// n when name is stem + n (decimal, no leading zeros) and n < limit; else -1.
+std::int32_t NumberAfter(std::string_view name, std::string_view stem, std::int32_t limit) {
+  if (name.size() <= stem.size() || !EqualNoCase(name.substr(0, stem.size()), stem)) return -1;
+  const std::string_view digits = name.substr(stem.size());
+  if (digits.size() > 10 || (digits.size() > 1 && digits[0] == '0')) return -1;
+  std::int64_t n = 0;
+  for (const char c : digits) {
+    if (c < '0' || c > '9') return -1;
+    n = n * 10 + (c - '0');
+  }
+  return n < limit ? static_cast<std::int32_t>(n) : -1;
 }
 
 std::string ValueOf(std::string_view text) {
@@ -186,6 +187,110 @@ mode_t NewFileMode() {
   const mode_t mask = umask(0);
   umask(mask);
   return 0666 & ~mask;
+}
+
+// The file a name leads to through symbolic links: the last link's target
+// even when that does not exist yet, so a save creates it there and the
+// links stay. A relative link is read from its own folder. Empty for a loop.
+std::string FollowLinks(std::string path) {
+  constexpr int kMostLinks = 40;  // as the kernel allows
+  for (int hops = 0; hops <= kMostLinks; ++hops) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    std::string link(PATH_MAX, '\0');
+    const ssize_t n = readlink(path.c_str(), link.data(), link.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= link.size()) return {};
+    link.resize(static_cast<std::size_t>(n));
+    path = link.front() == '/' ? link : FolderOf(path) + "/" + link;
+  }
+  return {};
+}
+
+// Temporary files of a save: this name and six characters of mkstemp. A
+// save holds an exclusive flock on its own until it has been renamed, so
+// one whose lock can be taken belongs to no running save: a save that was
+// killed left it.
+constexpr std::string_view kTemporaryStem = ".quorvane-ini-";
+constexpr std::size_t kTemporaryName = kTemporaryStem.size() + 6;
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// A new temporary file in the folder, locked, or -1. The lock is taken
+// after the file is made, so another save's clean-up may have removed the
+// name in between: then the file is made again.
+int MakeLockedTemporary(const std::string& folder, std::string& name) {
+  for (int tries = 0; tries < 4; ++tries) {
+    name = folder + "/" + std::string(kTemporaryStem) + "XXXXXX";
+    const int fd = mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) return -1;
+    struct stat own {};
+    struct stat named {};
+    if (flock(fd, LOCK_EX) == 0 && fstat(fd, &own) == 0 && lstat(name.c_str(), &named) == 0 &&
+        SameFile(own, named))
+      return fd;
+    close(fd);
+  }
+  return -1;
+}
+
+// Removes the temporary files of killed saves from the folder.
+void RemoveLeftovers(const std::string& folder, const std::string& own) {
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return;
+  const ScopeExit closeDir([&] { closedir(dir); });
+  const std::string_view ownName = std::string_view(own).substr(own.rfind('/') + 1);
+  while (const dirent* entry = readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name.size() != kTemporaryName || !name.starts_with(kTemporaryStem) || name == ownName)
+      continue;
+    const int fd = openat(dirfd(dir), entry->d_name,
+                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) continue;
+    const ScopeExit closeFile([&] { close(fd); });
+    struct stat held {};
+    struct stat named {};
+    if (fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        fstatat(dirfd(dir), entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+        SameFile(held, named))
+      unlinkat(dirfd(dir), entry->d_name, 0);
+  }
+}
+
+// Gives the new file every extended attribute of the old one: its POSIX
+// ACL (system.posix_acl_access) among them, which may be all that lets a
+// user write the file. False when one cannot be copied.
+bool CopyAttributes(const std::string& from, int to) {
+  std::vector<char> names;
+  for (;;) {
+    const ssize_t size = listxattr(from.c_str(), nullptr, 0);
+    if (size < 0) return errno == ENOTSUP;  // a file system without them: nothing to lose
+    names.resize(static_cast<std::size_t>(size));
+    const ssize_t got = listxattr(from.c_str(), names.data(), names.size());
+    if (got >= 0) {
+      names.resize(static_cast<std::size_t>(got));
+      break;
+    }
+    if (errno != ERANGE) return false;  // ERANGE: they grew meanwhile
+  }
+  std::vector<char> value;
+  for (std::size_t at = 0; at < names.size(); at += std::strlen(names.data() + at) + 1) {
+    const char* name = names.data() + at;
+    ssize_t got = -1;
+    for (int tries = 0; tries < 4 && got < 0; ++tries) {
+      const ssize_t size = getxattr(from.c_str(), name, nullptr, 0);
+      if (size < 0) break;
+      value.resize(static_cast<std::size_t>(size));
+      got = getxattr(from.c_str(), name, value.data(), value.size());
+    }
+    if (got < 0) {
+      if (errno == ENODATA) continue;  // removed meanwhile
+      return false;
+    }
+    if (fsetxattr(to, name, value.data(), static_cast<std::size_t>(got), 0) != 0) return false;
+  }
+  return true;
 }
 
 // Open addressing with linear probing over a region of slots: the first
@@ -504,6 +609,7 @@ struct TIniFile::Impl {
   Buffer<Slot> KeySlots;  // one region per section: key name -> line reference
 
   void Load();
+  std::size_t BodyStart() const;
   void Parse();
   void IndexKeys(std::uint32_t section, const std::vector<Slot>& keys);
 
@@ -573,6 +679,11 @@ FileLine TIniFile::Impl::LineAt(std::size_t offset) const {
   return {{begin, length}, offset + length + 1, LineEnd::LF};
 }
 
+// Where the first line begins: after a byte order mark.
+std::size_t TIniFile::Impl::BodyStart() const {
+  return std::string_view(File).starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+}
+
 // Finds the sections, where each one's added lines will go, the line end
 // the file uses most, and indexes the keys; the first of two equal keys wins.
 void TIniFile::Impl::Parse() {
@@ -584,7 +695,7 @@ void TIniFile::Impl::Parse() {
     if (current != kNone) IndexKeys(current, pending);
     pending.clear();
   };
-  for (std::size_t pos = 0; pos < File.size();) {
+  for (std::size_t pos = BodyStart(); pos < File.size();) {
     const FileLine line = LineAt(pos);
     crlf += line.End == LineEnd::CRLF;
     lf += line.End == LineEnd::LF;
@@ -858,7 +969,8 @@ std::vector<std::uint64_t> TIniFile::Impl::Splices() const {
 void TIniFile::Impl::Emit(Sink& out, const std::vector<std::uint64_t>& splices) const {
   LineWriter writer(out, NewLineEnd);
   const std::string_view file = File;
-  std::size_t pos = 0;
+  std::size_t pos = BodyStart();
+  if (pos > 0) out.Put(file.substr(0, pos));  // no line: a section added to it follows at once
   const auto pieceText = [this](const Piece& p) {
     return std::string_view(Written.data() + p.Offset, p.Length);
   };
@@ -882,17 +994,18 @@ void TIniFile::Impl::Emit(Sink& out, const std::vector<std::uint64_t>& splices) 
 // Saves through a new file beside the old one, renamed over it once written
 // and synced, so an interruption leaves the old file or the new one. False,
 // with nothing changed, when that new file cannot be made or cannot take the
-// old one's owner, group and mode.
+// old one's owner, group, mode and extended attributes.
 bool TIniFile::Impl::SaveByRename(const std::string& target, const std::string& folder, bool exists,
                                   const struct stat& st) {
   const EFileWriteError refused(Name);
-  std::string temp = folder + "/.quorvane-ini-XXXXXX";
-  const int fd = mkstemp(temp.data());
+  std::string temp;
+  const int fd = MakeLockedTemporary(folder, temp);
   if (fd < 0) return false;
-  const auto give_up = [&] {
-    close(fd);
-    unlink(temp.c_str());
-  };
+  // Closed only after the rename or the removal: until then its lock tells
+  // other saves that it is in use.
+  const ScopeExit closeTemp([&] { close(fd); });
+  ScopeExit removeTemp([&] { unlink(temp.c_str()); });
+  RemoveLeftovers(folder, temp);
 
   if (exists) {
     // Each part on its own: a user may give a file to one of their groups
@@ -901,26 +1014,19 @@ bool TIniFile::Impl::SaveByRename(const std::string& target, const std::string& 
     if (fstat(fd, &ts) == 0 && ts.st_uid != st.st_uid) (void)!fchown(fd, st.st_uid, -1);
     if (fstat(fd, &ts) == 0 && ts.st_gid != st.st_gid) (void)!fchown(fd, -1, st.st_gid);
     const mode_t mode = st.st_mode & 07777;
-    if (fchmod(fd, mode) != 0 || fstat(fd, &ts) != 0 || ts.st_uid != st.st_uid ||
-        ts.st_gid != st.st_gid || (ts.st_mode & 07777) != mode) {
-      give_up();
+    // The ACL copied after the mode sets the group bits to its mask, which
+    // the old mode holds already.
+    if (fchmod(fd, mode) != 0 || !CopyAttributes(target, fd) || fstat(fd, &ts) != 0 ||
+        ts.st_uid != st.st_uid || ts.st_gid != st.st_gid || (ts.st_mode & 07777) != mode)
       return false;
-    }
   } else if (fchmod(fd, NewFileMode()) != 0) {
-    give_up();
     throw refused;
   }
 
   Sink out(fd);
   Emit(out, Splices());
-  if (!out.Flush() || fsync(fd) != 0) {
-    give_up();
-    throw refused;
-  }
-  if (close(fd) != 0 || rename(temp.c_str(), target.c_str()) != 0) {
-    unlink(temp.c_str());
-    throw refused;
-  }
+  if (!out.Flush() || fsync(fd) != 0 || rename(temp.c_str(), target.c_str()) != 0) throw refused;
+  removeTemp.Dismiss();
   const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir >= 0) {
     fsync(dir);  // make the rename itself durable
@@ -963,9 +1069,8 @@ void TIniFile::Impl::Save() {
   if (LoadRefused) throw refused;
 
   // Write beside the real file when the name is a symbolic link, so the link stays.
-  std::string target = Name;
-  char resolved[PATH_MAX];
-  if (realpath(Name.c_str(), resolved) != nullptr) target = resolved;
+  const std::string target = FollowLinks(Name);
+  if (target.empty()) throw refused;
 
   struct stat st {};
   const bool exists = stat(target.c_str(), &st) == 0;
@@ -1001,6 +1106,33 @@ bool TIniFile::SectionExists(const std::string& section) {
   return Impl_->LookupSection(section) != kNone;
 }
 
+std::int32_t TIniFile::LastNumberedKey(const std::string& section, const std::string& stem,
+                                       std::int32_t limit) {
+  Impl_->Load();
+  const std::uint32_t s = Impl_->LookupSection(section);
+  if (s == kNone) return -1;
+  const Section& sec = Impl_->Sections[s];
+  std::int32_t last = -1;
+  for (std::uint32_t i = 0; i < sec.SlotCount; ++i) {
+    const std::uint32_t ref = Impl_->KeySlots[sec.Slots + i].Ref;
+    std::string_view key;
+    if (ref != kNone && ParseKey(Impl_->Text(ref), key))
+      last = std::max(last, NumberAfter(key, stem, limit));
+  }
+  return last;
+}
+
+std::int32_t TIniFile::LastNumberedSection(const std::string& stem, std::int32_t limit) {
+  Impl_->Load();
+  std::int32_t last = -1;
+  for (const Section& sec : Impl_->Sections) {
+    std::string_view name;
+    if (ParseHeader(Impl_->Text(sec.Header), name))
+      last = std::max(last, NumberAfter(name, stem, limit));
+  }
+  return last;
+}
+
 bool TIniFile::KeyExists(const std::string& section, const std::string& key) {
   return Impl_->Find(section, key) != nullptr;
 }
@@ -1009,7 +1141,7 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
                                  const std::string& defaultValue) {
   if (const Slot* slot = Impl_->Find(section, key)) return ValueOf(Impl_->Text(slot->Ref));
   std::string_view value = defaultValue;
-  while (!value.empty() && IsBlank(value.back())) value.remove_suffix(1);
+  value = value.substr(0, value.find_last_not_of(kBlanks) + 1);
   if (value.size() > kMaxValueLength) value = value.substr(0, kMaxValueLength);
   return std::string(value);
 }

@@ -17,7 +17,9 @@
 //  - A file that cannot be read (absent, no permission, a folder, larger
 //    than 512 MiB) reads as empty. Line breaks inside a written value are
 //    stored as blanks. Any bytes at all load: NUL, lone CR (no line end),
-//    lines of any length.
+//    lines of any length. A leading UTF-8 byte order mark is no part of the
+//    first line; it is kept when the file is written. Names and values are
+//    bytes: they come back as they were stored, whatever their encoding.
 // The file name is given the Windows way ("..\quorvane.ini"); "\" is a
 // directory separator. Opening the store reads nothing. The file is read at
 // the first access and written back by UpdateFile().
@@ -37,6 +39,15 @@ class TIniFile {
   bool SectionExists(const std::string& section);
   bool KeyExists(const std::string& section, const std::string& key);
 
+  // The highest n below `limit` for which the section holds the key
+  // stem + n, or for which the file holds the section stem + n (n in
+  // decimal without leading zeros, the stem without regard to case); -1
+  // when there is none. Where a list's entries end: a cost of the keys of
+  // the section, or of the sections, whatever `limit` says.
+  std::int32_t LastNumberedKey(const std::string& section, const std::string& stem,
+                               std::int32_t limit);
+  std::int32_t LastNumberedSection(const std::string& stem, std::int32_t limit);
+
   std::string ReadString(const std::string& section, const std::string& key,
                          const std::string& defaultValue);
   void WriteString(const std::string& section, const std::string& key, const std::string& value);
@@ -52,9 +63,13 @@ class TIniFile {
   // file with LF line ends; an existing one keeps its own). The new content
   // goes to a temporary file beside the old one, synced and renamed over it,
   // so an interrupted save leaves the old file or the new one; the file
-  // keeps its owner, group and mode. Where that cannot be done (a folder
-  // that takes no new file, an owner or group the temporary file cannot
-  // take, a file with other hard links) the file is written in place: the
+  // keeps its owner, group, mode and extended attributes (its ACL among
+  // them). A save also removes the temporary files that killed saves left
+  // in the folder. A name that is a symbolic link is followed to the file
+  // it names, which is written (made when it does not exist yet); the link
+  // stays. Where the new file cannot take the old one's place (a folder
+  // that takes no new file, an owner, group or attribute the temporary
+  // file cannot take, a file with other hard links) it is written in place: the
   // new content over the old, cut to its length and synced, which keeps it
   // as it was in all but content, but is not proof against an interruption.
   // Raises EFileWriteError ("Unable to write to %s", with FileName()) when

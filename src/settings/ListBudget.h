@@ -3,16 +3,30 @@
 #include <cstdint>
 
 // Reading a list from the configuration file runs up to its stored count,
-// giving the defaults for entries whose keys are absent. A damaged or hostile
-// file may claim a count of billions with no keys behind it; all lists read
-// from one file share this budget of such absent entries, and once it is
-// spent every list ends early. The program writes every key of every entry
-// it counts, so reading a file it wrote never touches the budget.
+// giving the defaults for entries whose keys (or sections) are absent. Two
+// rules keep a damaged or hostile count from filling the lists with empty
+// entries that the next close would write back:
+//  - Absent entries after the last entry the file holds are read as the
+//    count says while they are few (a hand-edited count a little too high
+//    reads as it always did); when they run on further the list ends at the
+//    last entry present, so the count written at close is the real one.
+//  - Absent entries between present ones are taken from a budget that all
+//    lists read from one file share; once it is spent every list ends early.
+// The program writes every key of every entry it counts, so reading a file
+// it wrote never touches either rule.
 class ListBudget {
  public:
   static constexpr std::int64_t kAbsentEntries = 4096;
+  static constexpr std::int32_t kAbsentAfterLast = 16;
 
   explicit ListBudget(std::int64_t absentEntries = kAbsentEntries) : Left_(absentEntries) {}
+
+  // How many entries a list of `count` reads when its last entry present in
+  // the file is `lastPresent` (-1: none); nothing for a count of 0 or less.
+  static std::int32_t Length(std::int32_t count, std::int32_t lastPresent) {
+    if (count <= 0) return 0;
+    return count - 1 - lastPresent > kAbsentAfterLast ? lastPresent + 1 : count;
+  }
 
   // Takes one absent entry; false when none is left and the list must end.
   bool TakeAbsent() {

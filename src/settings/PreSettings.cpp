@@ -81,7 +81,9 @@ std::vector<NamedPreset> ReadPresetList(TIniFile& file, const std::string& secti
   // The shared sequences are read once, when a preset first needs them.
   std::array<std::optional<BGoWords>, 4> shared;
   const std::int32_t count = file.ReadInteger(section, "NoOfPreSets", 0);
-  for (std::int32_t i = 0; i < count; ++i) {
+  const std::int32_t length =
+      ListBudget::Length(count, file.LastNumberedSection(section + "Preset", count));
+  for (std::int32_t i = 0; i < length; ++i) {
     const std::string p = Numbered(section + "Preset", static_cast<std::size_t>(i));
     if (!file.SectionExists(p) && !budget.TakeAbsent()) break;
     NamedPreset named;

@@ -1,20 +1,13 @@
 #include "settings/RxAddresses.h"
 
-#include <algorithm>
-
 #include "base/Exception.h"
 #include "base/ReadNumber.h"
+#include "base/Text.h"
 
 namespace {
 
 constexpr char kCountKey[] = "NoOfRxAddresses";
 constexpr char kEntryKey[] = "RxAddress";
-
-bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
-  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [&](char x, char y) { return lower(x) == lower(y); });
-}
 
 }  // namespace
 
@@ -30,7 +23,7 @@ std::string RxEntryName(const std::string& entry) {
 int FindRxEntry(const std::vector<std::string>& entries, const std::string& name) {
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const std::size_t eq = entries[i].find('=');
-    if (eq != std::string::npos && SameNameIgnoringCase(entries[i].substr(0, eq), name))
+    if (eq != std::string::npos && EqualNoCase(std::string_view(entries[i]).substr(0, eq), name))
       return static_cast<int>(i);
   }
   return -1;
@@ -50,7 +43,9 @@ std::vector<std::string> ReadRxAddressList(TIniFile& file, const std::string& se
                                            ListBudget& budget) {
   std::vector<std::string> entries;
   const std::int32_t count = file.ReadInteger(section, kCountKey, 0);
-  for (std::int32_t i = 0; i < count; ++i) {
+  const std::int32_t length =
+      ListBudget::Length(count, file.LastNumberedKey(section, kEntryKey, count));
+  for (std::int32_t i = 0; i < length; ++i) {
     const std::string key = kEntryKey + std::to_string(i);
     if (!file.KeyExists(section, key) && !budget.TakeAbsent()) break;
     entries.push_back(file.ReadString(section, key, " "));

@@ -54,7 +54,6 @@ struct Crate::Impl {
   unsigned Resets = 0;
   bt_error_t LastStatus = 0;
   char LastText[kTextSize] = {};
-  std::string SettingsError;  // non-empty: the settings file cannot be used; opens are refused
 
   std::uint32_t Base = kTTCviBase;  // the TTCvi's A24 base address
 

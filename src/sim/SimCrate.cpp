@@ -34,8 +34,6 @@ const char* GenericText(bt_error_t status) {
       return "too many open handles";
     case kStatusAccessDenied:
       return "transfer not allowed by the handle's access flags";
-    case kStatusBadSettings:
-      return "the simulated crate's settings file cannot be used";
     default:
       return nullptr;
   }
@@ -59,7 +57,6 @@ std::uint32_t Load(const void* buffer, std::size_t count) {
 
 void Crate::Impl::PowerUp(std::uint32_t base) {
   Base = base;
-  SettingsError.clear();
   Handles.fill(OpenHandle{});
   DmaModifier = kAddressModifierAtPowerUp;
   PioModifier = kAddressModifierAtPowerUp;
@@ -115,7 +112,6 @@ bt_error_t Crate::Impl::TakeFault(Call call) {
 
 bt_error_t Crate::Impl::Open(bt_desc_t* handle, const char* name, bt_accessflag_t flags) {
   if (const bt_error_t injected = TakeFault(Call::Open)) return injected;
-  if (!SettingsError.empty()) return Fail(kStatusBadSettings, "%s", SettingsError.c_str());
   if (handle == nullptr) return Fail(kStatusBadArgument, "invalid argument: null handle pointer");
   if (name == nullptr || std::strcmp(name, kDeviceName) != 0)
     return Fail(kStatusNoDevice, "no such device \"%.40s\" (the simulated crate has \"%s\")",
@@ -304,19 +300,11 @@ Crate& Crate::Instance() {
   return *crate;
 }
 
-Crate::Crate() : Impl_(new Impl) { PowerUpAsConfigured(); }
+Crate::Crate() : Impl_(new Impl) { PowerUp(); }
 
 void Crate::PowerUp() { Impl_->PowerUp(kTTCviBase); }
 
 void Crate::PowerUp(const CrateSettings& settings) { Impl_->PowerUp(settings.TTCviBase); }
-
-void Crate::PowerUpAsConfigured(const std::vector<std::filesystem::path>& files) {
-  const CrateSettingsResult result = LoadCrateSettings(files);
-  PowerUp(result.Settings);
-  Impl_->SettingsError = result.Error;
-}
-
-void Crate::PowerUpAsConfigured() { PowerUpAsConfigured(CrateSettingsFiles()); }
 
 std::uint32_t Crate::TTCviBase() const { return Impl_->Base; }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 // The simulated adapter library's virtual VME crate: one TTCvi at A24 base
-// 0xFF1000 (another base when the crate's settings file names one,
-// sim/SimSettings.h), TTCrx receivers on its B channel. The nine adapter calls of
+// 0xFF1000 (another base when the crate settings file names one,
+// src/crate), TTCrx receivers on its B channel. The nine adapter calls of
 // vme/Bit3Api.h are answered from here. Tests inspect the bus cycles and the
 // module state and inject failures through this interface.
 //
@@ -54,7 +54,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -83,7 +82,6 @@ enum SimStatus : bt_error_t {
   kStatusBadArgument = 6,   // null pointer, bad access flags, parameter value out of range
   kStatusTooManyOpen = 7,   // kMaxOpenHandles handles already open
   kStatusAccessDenied = 8,  // transfer the handle's access flags do not allow
-  kStatusBadSettings = 9,   // bt_open while the crate's settings file cannot be used
   kStatusUndescribed = 99,  // for injection only: bt_strerror has no text for it
   kStatusInjected = 100,    // first of the statuses tests may inject freely
 };
@@ -124,17 +122,11 @@ class Crate {
   // Power-up: module and receivers to their power-up state, adapter closed,
   // address-modifier parameters to their start values (not 0x39), no faults,
   // no recorded cycles, all inspection counters zero, the TTCvi at
-  // kTTCviBase. Reads no settings file.
+  // kTTCviBase. The crate is so when first used.
   void PowerUp();
-  // The same with the TTCvi at the settings' base.
+  // The same with the TTCvi at the settings' base (the crate settings
+  // file's "base", src/crate).
   void PowerUp(const CrateSettings& settings);
-  // The same with the settings of the first of files that exists (the
-  // crate's settings files by default). The crate powers up so when it is
-  // first used. A file that cannot be used leaves the defaults, and every
-  // bt_open is refused with kStatusBadSettings, described by the file's
-  // error, until the next power-up.
-  void PowerUpAsConfigured(const std::vector<std::filesystem::path>& files);
-  void PowerUpAsConfigured();
   // The A24 base address the TTCvi answers at.
   std::uint32_t TTCviBase() const;
 

@@ -12,6 +12,7 @@
 #include "ui/ErrorBox.h"
 #include "ui/FDataForSave.h"
 #include "ui/FMain.h"
+#include "ui/SignalClose.h"
 #include "vme/TVMEWinBit3.h"
 
 std::unique_ptr<TVMEInterface> OpenBit3Connection() {
@@ -49,6 +50,9 @@ int RunQuorvane(const ConnectionFactory& factory, const CrateMonitorFactory& mon
     // Closing the main window ends the program, whatever other window (help)
     // is still open.
     QObject::connect(windows.frmMain.get(), &TfrmMain::Closed, qApp, [] { QApplication::exit(0); });
+    // A logout, kill or Ctrl+C closes the window as the operator would: the
+    // configuration is saved.
+    const SignalClose closeOnSignals(windows.frmMain.get());
     windows.frmMain->show();
     QApplication::exec();
   } catch (const Exception& failure) {

@@ -47,7 +47,7 @@ QuorvaneWindows CreateQuorvaneWindows(const ConnectionFactory& factory,
 
 // The program entry after the QApplication exists: sets the title
 // "Quorvane", creates the windows, shows the main window and runs the message
-// loop until it is closed. An error of the common base on the way is shown in
-// the error box. Always returns 0.
+// loop until it is closed (SIGTERM, SIGHUP and SIGINT close it too). An error of the common base on
+// the way is shown in the error box. Always returns 0.
 int RunQuorvane(const ConnectionFactory& factory = OpenBit3Connection,
                 const CrateMonitorFactory& monitor = {});

@@ -1,33 +1,54 @@
 #include "ui/FMain.h"
 
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QPushButton>
 
 #include "base/Exception.h"
 #include "buslog/BusCause.h"
+#include "operate/ModuleSender.h"
 #include "settings/BusLogSettings.h"
 #include "settings/Configuration.h"
 #include "settings/IniFile.h"
 #include "settings/ListBudget.h"
-#include "ttcvi/TTCrxRegisters.h"
+#include "settings/RxAddresses.h"
+#include "ttcvi/TTTCvi.h"
+#include "ui/BGoGroup.h"
 #include "ui/BusLogFeed.h"
 #include "ui/ControlCause.h"
+#include "ui/CornerGroup.h"
+#include "ui/CsrGroup.h"
+#include "ui/CycleGroup.h"
 #include "ui/EventGuard.h"
-#include "ui/FBusLog.h"
-#include "ui/FSelectValue.h"
-#include "ui/HelpViewer.h"
-#include "ui/ModulePanel.h"
+#include "ui/PresetGroup.h"
+#include "ui/RxGroup.h"
+
+namespace {
+
+constexpr int kClientWidth = 735;
+constexpr int kClientHeight = 600;
+// The panel's captions are sized for a small font; at this size even a wide
+// sans font keeps every caption inside its control.
+constexpr double kFontPointSize = 7.5;
+
+}  // namespace
 
 TfrmMain::TfrmMain(const ConnectionFactory& factory, QWidget* parent) : QWidget(parent) {
-  // Controls first, with their start states; their events are bound only
-  // once everything exists, so building them sends nothing.
-  BuildControls();
+  setObjectName(QStringLiteral("frmMain"));
+  setWindowTitle(QStringLiteral("Quorvane"));
+  QFont small = font();
+  small.setPointSizeF(kFontPointSize);
+  setFont(small);
+  resize(kClientWidth, kClientHeight);
 
-  FIFOResetBits.reset();
-  RetransmitBits.reset();
-  TabUpdating = false;
+  // Controls first, with their start states, at fixed places as operators
+  // know the panel (the window may be resized, its controls do not move).
+  // Their events are bound only once everything exists, so building them
+  // sends nothing.
+  Csr = new CsrGroup(this);
+  BGo = new BGoGroup(this);
+  Cycles = new CycleGroup(this);
+  Rx = new RxGroup(this);
+  Presets = new PresetGroup(this);
+  Corner = new CornerGroup(this);
 
   // "..\quorvane.ini": the file lies in the parent of the working directory.
   IniFileName = "..\\quorvane.ini";
@@ -35,86 +56,69 @@ TfrmMain::TfrmMain(const ConnectionFactory& factory, QWidget* parent) : QWidget(
     TIniFile file(IniFileName);
     TTCviAddress = ReadTTCviAddress(file, kTTCviAddressSection);
     // Every access is logged from the first on, start-up's under its own cause.
-    BusLogFeed = std::make_unique<TBusLogFeed>(ReadBusLogSettings(file),
-                                               static_cast<std::uint32_t>(TTCviAddress));
+    BusLogFeed_ = std::make_unique<TBusLogFeed>(ReadBusLogSettings(file),
+                                                static_cast<std::uint32_t>(TTCviAddress));
     const BusCauseScope startUp([] { return std::string("Start-up"); });
 
     Connection = factory();
     if (!Connection) throw Exception("VME Error: no VME connection was created");
-    Connection = BusLogFeed->Record(std::move(Connection));
-    Module = std::make_unique<TTTCvi>(Connection.get(), static_cast<std::uint32_t>(TTCviAddress));
-    ShowConnection();
+    Connection = BusLogFeed_->Record(std::move(Connection));
+    Module_ = std::make_unique<TTTCvi>(Connection.get(), static_cast<std::uint32_t>(TTCviAddress));
+    Sender = std::make_unique<ModuleSender>(*Module_);
+    Corner->ShowConnection(Connection->Describe(), TTCviAddress);
 
-    frSelectReg0->SetMaxValue(ttcrx::kMaxFineDeskew);
-    frSelectReg1->SetMaxValue(ttcrx::kMaxFineDeskew);
-    frSelectReg2->SetMaxValue(ttcrx::kMaxCoarseDelay);
-    frSelectReg3->SetMaxValue(ttcrx::kMaxCoarseDelay);
-
-    // Selecting from code is no operator change: nothing is sent, and a
-    // later pick of the item shown is none either.
-    cbRanGenRate->setCurrentIndex(0);
-    RateTextSent = cbRanGenRate->currentText();
-
-    Module->Reset();
-    for (const auto& channel : Module->BGo) channel->SetMode(false, false, false, false, false);
+    Csr->ShowFirstRate();
+    Module_->Reset();
+    for (int channel = 0; channel < 4; ++channel)
+      Sender->SendMode(channel, false, false, false, false, false);
     // The first CSR1 write: the orbit bit from the box, every other field 0.
-    Module->SetOrbitSignal(chbOrbitSignalSel->isChecked());
+    Csr->SendOrbit(*Sender);
 
     // A damaged file's counts may not make the lists cost without bound.
     ListBudget budget;
-    ReadSequences(file, kSequenceSection, budget);
-    ReadPresets(file, kPresetSection, budget);
-    ReadRxAddresses(file, kRxAddressSection, budget);
+    BGo->SetSequences(ReadSequenceList(file, kSequenceSection, budget));
+    Presets->SetPresets(ReadPresetList(file, kPresetSection, budget));
+    Rx->SetAddresses(ReadRxAddressList(file, kRxAddressSection, budget));
     // The first TTCrx is the target; nothing is sent to it now.
-    cmbTTC->setCurrentIndex(cmbTTC->count() > 0 ? 0 : -1);
+    Rx->SelectFirst();
   }  // the configuration file is released
 
-  SetCauseDescriber(this, [this](const QObject* control) { return DescribeCause(control); });
-  BindEvents();
+  SetCauseDescriber(this, [this](const QObject* control) {
+    return control == this ? std::string("Close") : std::string();
+  });
+  Csr->Bind(*Sender);
+  BGo->Bind(*Sender, Dialogs_, *Rx);
+  Cycles->Bind(*Sender, *Rx);
+  Rx->Bind(*Sender, Dialogs_);
+  Presets->Bind(*Sender, Dialogs_, {*Csr, *Rx, *BGo});
+  Corner->Bind(*BusLogFeed_);
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain() {
+  // The groups' windows and handlers use the module and the bus log: they go
+  // first.
+  delete Corner;
+  delete Presets;
+  delete Rx;
+  delete Cycles;
+  delete BGo;
+  delete Csr;
+}
 
 void TfrmMain::AttachDialogs(TdlgRxControlRegister* rxControlRegister, TB_GoDataDlg* bGoData,
                              TfrmDataForSave* dataForSave) {
-  dlgRxControlRegister = rxControlRegister;
-  B_GoDataDlg = bGoData;
-  frmDataForSave = dataForSave;
+  Dialogs_.Attach(rxControlRegister, bGoData, dataForSave);
 }
 
-namespace {
-template <class Dialog>
-Dialog& Attached(Dialog* dialog) {
-  if (dialog == nullptr) throw Exception("The dialogs of the panel were not created");
-  return *dialog;
-}
-}  // namespace
-
-TdlgRxControlRegister& TfrmMain::RxControlDialog() const { return Attached(dlgRxControlRegister); }
-TB_GoDataDlg& TfrmMain::SequenceDialog() const { return Attached(B_GoDataDlg); }
-TfrmDataForSave& TfrmMain::DataForSaveDialog() const { return Attached(frmDataForSave); }
-
-void TfrmMain::BindCornerControls() {
-  Bind(bHelp, &QPushButton::clicked, this, [this] { bHelpClick(); });
-}
-
-void TfrmMain::ShowConnection() {
-  const VMEConnectionDescription connection = Connection->Describe();
-  const QString adapter = connection.Adapter.empty() ? QString::fromStdString(connection.Device)
-                                                     : QString::fromStdString(connection.Adapter);
-  const QString address =
-      QStringLiteral("A24 0x%1")
-          .arg(QString::number(static_cast<std::uint32_t>(TTCviAddress), 16).toUpper(), 6,
-               QLatin1Char('0'));
-  Panel6->SetConnection(adapter, address, QString::fromStdString(connection.Device));
+void TfrmMain::AttachCrateMonitor(CrateMonitorFactory monitor) {
+  // Real hardware has no monitor: the program learns what it drives from
+  // the connection, never from the adapter library.
+  Corner->OfferCrateMonitor(std::move(monitor), Connection && Connection->Describe().Simulated);
 }
 
 void TfrmMain::FormClose() {
   TIniFile file(IniFileName);
-  WriteTTCviAddress(file, kTTCviAddressSection, TTCviAddress);
-  WriteSequences(file, kSequenceSection);
-  WritePresets(file, kPresetSection);
-  WriteRxAddresses(file, kRxAddressSection);
+  WriteConfiguration(file, {TTCviAddress, BGo->Sequences(), Presets->Presets(), Rx->Addresses()});
   // The store keeps the writes until here; a file that cannot be written
   // raises "Unable to write to ../quorvane.ini" and the window stays open.
   file.UpdateFile();
@@ -127,8 +131,4 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
   } else {
     event->ignore();
   }
-}
-
-void TfrmMain::bHelpClick() {
-  HelpViewer::Show(QStringLiteral("Vorura.hlp"), HelpViewer::kHelpContents, 0);
 }

@@ -1,6 +1,7 @@
 #include "ui/FSelectValue.h"
 
 #include <QEvent>
+#include <QScopedValueRollback>
 #include <QSlider>
 #include <algorithm>
 
@@ -8,19 +9,6 @@
 #include "ui/WheelGuard.h"
 
 namespace {
-
-// Sets a flag for the length of a scope, also when a handler raises.
-class FlagScope {
- public:
-  explicit FlagScope(bool& flag) : Flag_(flag), Old_(flag) { Flag_ = true; }
-  ~FlagScope() { Flag_ = Old_; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
-
- private:
-  bool& Flag_;
-  bool Old_;
-};
 
 constexpr int kWidth = 104;
 constexpr int kHeight = 22;
@@ -89,14 +77,14 @@ void TfrSelectValue::SetValue(int value) {
   if (value == tbTrackBar->value()) return;
   const int clamped = Clamped(value);
   tbTrackBar->setValue(clamped);  // TrackBarChange when the position moves
-  FlagScope following(FollowingSlider_);
+  const QScopedValueRollback<bool> following(FollowingSlider_, true);
   seSpinEdit->SetValue(clamped);
 }
 
 void TfrSelectValue::SetValueQuietly(int value) {
   const int clamped = Clamped(value);
-  FlagScope quiet(Quiet_);
-  FlagScope following(FollowingSlider_);
+  const QScopedValueRollback<bool> quiet(Quiet_, true);
+  const QScopedValueRollback<bool> following(FollowingSlider_, true);
   tbTrackBar->setValue(clamped);
   seSpinEdit->SetValue(clamped);
 }
@@ -108,7 +96,7 @@ int TfrSelectValue::Clamped(int value) const {
 void TfrSelectValue::tbTrackBarChange(int position) {
   {
     // The box follows the slider; its change finds the slider already there.
-    FlagScope following(FollowingSlider_);
+    const QScopedValueRollback<bool> following(FollowingSlider_, true);
     seSpinEdit->SetValue(position);
   }
   if (!Quiet_) emit TrackBarChange();
@@ -132,7 +120,7 @@ void TfrSelectValue::seSpinEditChange() {
   const int clamped = Clamped(seSpinEdit->Value());
   if (clamped != tbTrackBar->value()) tbTrackBar->setValue(clamped);
   if (seSpinEdit->Value() != clamped) {
-    FlagScope following(FollowingSlider_);
+    const QScopedValueRollback<bool> following(FollowingSlider_, true);
     seSpinEdit->SetValue(clamped);
   }
   emit SpinEditChange();

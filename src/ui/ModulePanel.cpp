@@ -85,6 +85,13 @@ void TModulePanel::paintEvent(QPaintEvent* event) {
     y += metrics.height();
   }
   y += 4;
+  // The adapter with its library's release, then the device or bridge it
+  // opened (a path: shortened in the middle, where it says least).
   const QRect adapter(text.left(), y, text.width(), text.bottom() - y);
-  painter.drawText(adapter, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, Adapter_);
+  QRect used;
+  painter.drawText(adapter, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, Adapter_, &used);
+  if (Device_.isEmpty() || Device_ == Adapter_) return;
+  y = used.bottom() + 3;
+  painter.drawText(QRect(text.left(), y, text.width(), metrics.height()), Qt::AlignLeft,
+                   metrics.elidedText(Device_, Qt::ElideMiddle, text.width()));
 }

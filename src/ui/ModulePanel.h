@@ -12,8 +12,9 @@ class TModulePanel : public QFrame {
  public:
   explicit TModulePanel(QWidget* parent = nullptr);
 
-  // adapter: what the connection says it talks to ("Simulated crate");
-  // address: e.g. "A24 0xFF1000"; device: the device opened, if any. The
+  // adapter: what the connection says it talks to ("Simulated crate",
+  // "CAEN V2718, CAENVMELib 3.4.4"); address: e.g. "A24 0xFF1000"; device:
+  // the device or bridge opened, if any, shown under the adapter. The
   // panel has no hint: only the controls the operator knows by their hints
   // carry one.
   void SetConnection(const QString& adapter, const QString& address,

@@ -7,7 +7,8 @@
 // A levelled text trace. A call below Threshold writes nothing; a call at
 // level L indents by Depth - L Fill characters. The program has exactly one,
 // DebugLog, on the standard error stream with threshold 10: the connection
-// traces at level 1, so a normal run writes nothing.
+// traces at level 1, so a normal run writes nothing. The crate settings
+// file's "trace" key (src/crate) lowers the threshold and may send it to File.
 class TDebug {
  public:
   TDebug();
@@ -23,7 +24,7 @@ class TDebug {
   int Depth;
   char Fill;
   std::ostream* Out;
-  std::ofstream File;  // constructed closed; nothing opens it
+  std::ofstream File;  // constructed closed; the crate settings' "trace" may open it
 
  private:
   bool Enabled(int level) const { return level >= Threshold; }

@@ -4,7 +4,6 @@
 #include <cstring>
 #include <new>
 
-#include "vme/AdapterIdentity.h"
 #include "vme/TDebug.h"
 #include "vme/VMEErrors.h"
 
@@ -37,14 +36,18 @@ TVMEWinBit3::TVMEWinBit3(std::int32_t unit, std::int32_t logicalDevice, std::int
   if (maxTransfer != -1 && maxTransfer < 1)
     throw TException("TVMEWinBit3: largest transfer must be -1 (no limit) or at least 1 byte");
 
+  Library = InstalledAdapterLibrary();
+  if (!Library) throw TException("TVMEWinBit3: no adapter library has been chosen");
+  Calls = &Library->Calls;
+
   ErrorText = std::make_unique<char[]>(static_cast<std::size_t>(ErrorTextSize));
   DeviceName[0] = '\0';
 
-  const char* name = bt_gen_name(unit, logicalDevice, DeviceName, sizeof DeviceName);
+  const char* name = Calls->bt_gen_name(unit, logicalDevice, DeviceName, sizeof DeviceName);
   // The name goes into every message: keep it terminated whatever was written.
   DeviceName[sizeof DeviceName - 1] = '\0';
 
-  const bt_error_t status = bt_open(&Handle, name, BT_RD | BT_WR);
+  const bt_error_t status = Calls->bt_open(&Handle, name, BT_RD | BT_WR);
   if (status != BT_SUCCESS) throw EVMEOpen(Detail(status));
 
   try {
@@ -52,18 +55,19 @@ TVMEWinBit3::TVMEWinBit3(std::int32_t unit, std::int32_t logicalDevice, std::int
     SetAddressModifiers();
   } catch (...) {
     // No connection results, so nobody else would ever close this handle.
-    bt_close(Handle);
+    Calls->bt_close(Handle);
     throw;
   }
 }
 
 VMEConnectionDescription TVMEWinBit3::Describe() const {
-  const AdapterIdentity adapter = ProvidedAdapter();
-  return {adapter.Name != nullptr ? adapter.Name : "", DeviceName, adapter.Simulated};
+  std::string adapter = Library->Name;
+  if (!Library->Release.empty()) adapter += ", " + Library->Release;
+  return {adapter, DeviceName, Library->Simulated};
 }
 
 TVMEWinBit3::~TVMEWinBit3() {
-  const bt_error_t status = bt_close(Handle);
+  const bt_error_t status = Calls->bt_close(Handle);
   if (status != BT_SUCCESS) {
     // A destructor must not throw: the refused close is traced instead.
     try {
@@ -81,10 +85,10 @@ void TVMEWinBit3::SetAddressModifiers() {
 
 void TVMEWinBit3::SetAddressModifier(bt_info_t parameter) {
   bt_devdata_t value = 0;
-  bt_error_t status = bt_get_info(Handle, parameter, &value);
+  bt_error_t status = Calls->bt_get_info(Handle, parameter, &value);
   if (status != BT_SUCCESS) throw EVME(Detail(status));
   if (value == kA24NonPrivilegedData) return;
-  status = bt_set_info(Handle, parameter, kA24NonPrivilegedData);
+  status = Calls->bt_set_info(Handle, parameter, kA24NonPrivilegedData);
   if (status != BT_SUCCESS) throw EVME(Detail(status));
 }
 
@@ -95,14 +99,27 @@ std::string TVMEWinBit3::Detail(bt_error_t status) {
 std::string TVMEWinBit3::ErrorDescription(bt_error_t status) {
   if (status == BT_SUCCESS) return std::string();
   ErrorText[0] = '\0';
-  const char* text =
-      bt_strerror(Handle, status, "", ErrorText.get(), static_cast<std::size_t>(ErrorTextSize));
+  const char* text = Calls->bt_strerror(Handle, status, "", ErrorText.get(),
+                                        static_cast<std::size_t>(ErrorTextSize));
   ErrorText[ErrorTextSize - 1] = '\0';
   return text != nullptr ? std::string(text) : std::string("error description anavailable");
 }
 
+void TVMEWinBit3::CheckTransferred(std::size_t transferred, std::uint32_t count, bool write) {
+  if (transferred >= count) return;
+  // A library may report success for a transfer cut short (the SBS/Bit3
+  // library does when its driver moved fewer bytes): the register did not
+  // get, or did not give, the whole value.
+  const std::string detail = "device " + std::string(DeviceName) + ": only " +
+                             std::to_string(transferred) + " of " + std::to_string(count) +
+                             " bytes were " + (write ? "written" : "read") +
+                             " although the adapter reported success";
+  if (write) throw EVMEWrite(detail);
+  throw EVMERead(detail);
+}
+
 void TVMEWinBit3::ResetAdapter() {
-  const bt_error_t status = bt_reset(Handle);
+  const bt_error_t status = Calls->bt_reset(Handle);
   if (status != BT_SUCCESS) throw EVME(Detail(status));
 }
 
@@ -136,10 +153,10 @@ void TVMEWinBit3::Write(std::uint32_t address, const void* data, std::uint32_t c
   if (count != 0) std::memcpy(aligned, data, count);
 
   std::size_t transferred = 0;
-  const bt_error_t status = bt_write(Handle, aligned, address, count, &transferred);
+  const bt_error_t status = Calls->bt_write(Handle, aligned, address, count, &transferred);
   block.reset();
-  // A short transferred count with status 0 is success.
   if (status != BT_SUCCESS) throw EVMEWrite(Detail(status));
+  CheckTransferred(transferred, count, true);
 }
 
 void TVMEWinBit3::Read(std::uint32_t address, void* data, std::uint32_t count) {
@@ -156,8 +173,9 @@ void TVMEWinBit3::Read(std::uint32_t address, void* data, std::uint32_t count) {
 
   // Straight into the caller's buffer: no copy, no alignment step.
   std::size_t transferred = 0;
-  const bt_error_t status = bt_read(Handle, data, address, count, &transferred);
+  const bt_error_t status = Calls->bt_read(Handle, data, address, count, &transferred);
   if (status != BT_SUCCESS) throw EVMERead(Detail(status));
+  CheckTransferred(transferred, count, false);
 
   TraceValues("   read: adr=", address, data, count);
 }

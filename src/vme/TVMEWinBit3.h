@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -13,7 +14,9 @@ class TVMEWinBit3 : public TVMEInterface {
  public:
   // maxTransfer: largest byte count of one library transfer, -1 = no limit.
   // Any other value below 1 is refused with TException before the adapter is
-  // touched: splitting would never end.
+  // touched: splitting would never end. The calls are those of the adapter
+  // library installed at construction (InstalledAdapterLibrary); with none
+  // installed the connection is refused with TException.
   TVMEWinBit3(std::int32_t unit, std::int32_t logicalDevice, std::int32_t maxTransfer);
   // Closes the adapter. A refused close is traced at level 1 (as its EVME
   // message), never thrown out of the destructor.
@@ -29,7 +32,8 @@ class TVMEWinBit3 : public TVMEInterface {
   void Read(std::uint32_t address, void* data, std::uint32_t count) override;
   std::uint32_t Read32(std::uint32_t address) override;
   std::uint16_t Read16(std::uint32_t address) override;
-  // The adapter library this program was built with, and the device opened.
+  // The adapter library the connection was opened with (its release too,
+  // for a vendor's library), and the device opened.
   VMEConnectionDescription Describe() const override;
 
   const char* GetDeviceName() const { return DeviceName; }
@@ -41,9 +45,13 @@ class TVMEWinBit3 : public TVMEInterface {
   // "device " + DeviceName + the adapter's text for status.
   std::string Detail(bt_error_t status);
   std::string ErrorDescription(bt_error_t status);
+  // A transfer that the library calls successful must have moved every byte.
+  void CheckTransferred(std::size_t transferred, std::uint32_t count, bool write);
   void TraceValues(const char* prefix, std::uint32_t address, const void* data,
                    std::uint32_t count);
 
+  std::shared_ptr<const AdapterLibrary> Library;  // keeps the calls alive while open
+  const Bit3Calls* Calls = nullptr;
   bt_desc_t Handle = 0;
   char DeviceName[20] = {};
   std::int32_t ErrorTextSize = 256;

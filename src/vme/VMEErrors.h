@@ -7,11 +7,8 @@
 // Errors of VME access. Each carries its complete operator message.
 class TException : public Exception {
  public:
-  explicit TException(std::string s) : Exception(s), Text_(std::move(s)) {}
-  virtual const char* GetText() const { return Text_.c_str(); }
-
- private:
-  std::string Text_;
+  explicit TException(std::string s) : Exception(std::move(s)) {}
+  virtual const char* GetText() const { return Message().c_str(); }
 };
 
 // "VME Error" followed directly by the detail: no separator of its own.

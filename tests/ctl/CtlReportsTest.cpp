@@ -102,13 +102,13 @@ TEST_F(CtlTest, FileLogKeepsEachAccessUnderTheCommandLine) {
 
 // The real program in a process of its own: the lock must hold between
 // processes and die with a killed holder. The module sits at a base of this
-// test's own (the simulated crate's settings file puts it there), so the lock
+// test's own (the crate settings file puts it there), so the lock
 // file in /run/lock is no one else's.
 TEST_F(CtlTest, LockHoldsBetweenProcessesAndDiesWithAKilledHolder) {
   const std::uint32_t base = 0x100000 + static_cast<std::uint32_t>(getpid() % 0xE000) * 0x100;
   const std::string config = Dir.Path() + "/config";
   std::filesystem::create_directories(config + "/quorvane");
-  WriteRaw(config + "/quorvane/sim.conf", "base = " + std::to_string(base) + "\n");
+  WriteRaw(config + "/quorvane/crate.conf", "base = " + std::to_string(base) + "\n");
   WriteRaw(Ini(), "[TTCvi_Address]\nTTCviAddress=" + std::to_string(base) + "\n");
   const ModuleIdentity module{"Simulated crate", "simbt0/a24", base};
 

@@ -11,13 +11,15 @@
 #include <vector>
 
 #include "ctl/Ctl.h"
-#include "settings/TempDir.h"
+#include "sim/AdapterCalls.h"
 #include "sim/SimCrate.h"
+#include "support/TempFolder.h"
 #include "vme/TVMEWinBit3.h"
 
 class CtlTest : public testing::Test {
  protected:
   void SetUp() override {
+    InstallAdapterLibrary(sim::SimulatedAdapterLibrary());
     Crate().PowerUp();
     WriteRaw(Ini(), kConfiguration);
   }
@@ -60,7 +62,7 @@ class CtlTest : public testing::Test {
       "[Rx_Addresses]\nNoOfRxAddresses=3\nRxAddress0=Rx1=000001\nRxAddress1=Rx2=x1F\n"
       "RxAddress2=Bad=zz\n";
 
-  TempDir Dir;
+  TempFolder Dir;
   std::ostringstream Out;
   std::ostringstream Err;
 };

@@ -8,7 +8,7 @@
 #include <chrono>
 
 #include "operate/ModuleLock.h"
-#include "settings/TempDir.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ TEST(ModuleLock, FileNameTellsAdapterDeviceAndBaseApart) {
 }
 
 TEST(ModuleLock, SecondOwnerIsRefusedWithTheHolderUntilTheFirstLetsGo) {
-  TempDir dir;
+  TempFolder dir;
   std::optional<ModuleLock> first;
   first.emplace(kSim, "quorvane", milliseconds(0), std::vector<std::filesystem::path>{dir.Path()});
   EXPECT_EQ(first->File(), dir.Path() + "/" + ModuleLock::FileName(kSim));

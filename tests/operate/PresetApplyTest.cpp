@@ -1,58 +1,56 @@
 #include <gtest/gtest.h>
 
+#include <iomanip>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "operate/PresetApply.h"
+#include "support/RecordingVME.h"
 
 namespace {
 
-// Writes down every step, with its values, in the order they come.
+constexpr std::uint32_t kBase = 0xEE0000;
+
+// Writes down the target's steps between the module's register writes
+// ("W80=300D": offset and value), in the order they come.
 class StepLog : public PresetTarget {
  public:
-  std::vector<std::string> Steps;
+  explicit StepLog(RecordingVME& bus) : Bus(bus) {}
 
-  void ShowRate(int index) override { Add("ShowRate", index); }
-  void ShowTriggerSource(int index) override { Add("ShowTriggerSource", index); }
-  void ShowOrbit(bool internal) override { Add("ShowOrbit", internal); }
-  void ShowInhibits(const std::array<std::int32_t, 4>& delays,
-                    const std::array<std::int32_t, 4>& durations) override {
-    Add("ShowInhibits", delays[3] * 1000 + durations[3]);
+  std::vector<std::string> Steps() {
+    TakeWrites();
+    return Steps_;
   }
-  void ShowTTCrxValues(int d1, int d2, int c1, int c2) override {
-    Steps.push_back("ShowTTCrxValues " + std::to_string(d1) + " " + std::to_string(d2) + " " +
-                    std::to_string(c1) + " " + std::to_string(c2));
+
+  void Show(const PreSettings& preset) override {
+    Add("Show rate " + std::to_string(preset.RanGenRate) + " rx " + preset.RxName);
   }
-  void SelectRx(const std::string& name) override { Steps.push_back("SelectRx " + name); }
-  void SetBGoFlags(const std::array<std::array<bool, PreSettings::kBGoFlags>, 4>& s) override {
-    Add("SetBGoFlags", s[1][PreSettings::kRetransmitOff]);
+  std::int32_t RxAddress() override {
+    Add("RxAddress");
+    return 5;
   }
-  void ShowCalibration(bool on) override { Add("ShowCalibration", on); }
-  void SetControlRegister(std::bitset<8> value) override {
-    Add("SetControlRegister", static_cast<int>(value.to_ulong()));
-  }
-  void SendRate() override { Steps.push_back("SendRate"); }
-  void SendTriggerSource() override { Steps.push_back("SendTriggerSource"); }
-  void SendOrbit() override { Steps.push_back("SendOrbit"); }
-  void SendInhibits() override { Steps.push_back("SendInhibits"); }
-  void SendDeskew1() override { Steps.push_back("SendDeskew1"); }
-  void SendDeskew2() override { Steps.push_back("SendDeskew2"); }
-  void SendCoarseDelays() override { Steps.push_back("SendCoarseDelays"); }
-  void SendMode(int channel, bool e, bool a, bool r, bool f, bool c) override {
-    Steps.push_back("SendMode " + std::to_string(channel) + " " + std::to_string(e) +
-                    std::to_string(a) + std::to_string(r) + std::to_string(f) + std::to_string(c));
-  }
-  void SendControlRegister() override { Steps.push_back("SendControlRegister"); }
-  void SendRetransmit() override { Steps.push_back("SendRetransmit"); }
-  void ReloadBGoTab() override { Steps.push_back("ReloadBGoTab"); }
-  void ResetFifos() override { Steps.push_back("ResetFifos"); }
-  void LoadFifo(int channel, const BGoWords& words) override {
-    Steps.push_back("LoadFifo " + std::to_string(channel) + " " + std::to_string(words.size()));
-  }
-  void FifoLoaded(int channel) override { Add("FifoLoaded", channel); }
+  void ReloadBGoTab() override { Add("ReloadBGoTab"); }
+  void FifoLoaded(int channel) override { Add("FifoLoaded " + std::to_string(channel)); }
 
  private:
-  void Add(const char* step, int value) { Steps.push_back(step + (" " + std::to_string(value))); }
+  void Add(const std::string& step) {
+    TakeWrites();
+    Steps_.push_back(step);
+  }
+  void TakeWrites() {
+    for (const RecordingVME::Access& access : Bus.Log) {
+      if (access.kind != 'W') continue;
+      std::ostringstream write;
+      write << std::uppercase << std::hex << 'W' << access.address - kBase;
+      // FIFO words are told apart by their count alone.
+      if (access.width == 16) write << '=' << access.value;
+      Steps_.push_back(write.str());
+    }
+    Bus.Log.clear();
+  }
+  RecordingVME& Bus;
+  std::vector<std::string> Steps_;
 };
 
 TEST(PresetApply, ShowsEverythingThenSendsInItsOrder) {
@@ -76,43 +74,92 @@ TEST(PresetApply, ShowsEverythingThenSendsInItsOrder) {
   preset.Sequences[2] = BGoWords(3);
   preset.Sequences[3] = BGoWords(1);
 
-  StepLog log;
-  ApplyPreset(preset, log);
-  const std::vector<std::string> expected = {"ShowRate 3",
-                                             "ShowTriggerSource 5",
-                                             "ShowOrbit 1",
-                                             "ShowInhibits 7008",
-                                             "ShowTTCrxValues 1 2 3 4",
-                                             "SelectRx Rx1",
-                                             "SetBGoFlags 1",
-                                             "ShowCalibration 1",
-                                             "SetControlRegister 147",
-                                             "SendRate",
-                                             "SendTriggerSource",
-                                             "SendOrbit",
-                                             "SendInhibits",
-                                             "SendDeskew1",
-                                             "SendDeskew2",
-                                             "SendCoarseDelays",
-                                             "SendMode 0 10010",
-                                             "SendMode 1 10010",
-                                             "SendMode 2 10011",
-                                             "SendMode 3 10010",
-                                             "SendControlRegister",
-                                             "SendRetransmit",
+  RecordingVME bus;
+  TTTCvi module(&bus, kBase);
+  bus.Log.clear();
+  ModuleSender sender(module);
+  StepLog log(bus);
+  ApplyPreset(preset, sender, log);
+  const std::vector<std::string> expected = {"Show rate 3 rx Rx1",
+                                             "W80=3000",
+                                             "W80=3000",
+                                             "W80=3005",
+                                             "W80=300D",  // rate, rate and source, orbit
+                                             "W92=0",
+                                             "W94=0",
+                                             "W9A=0",
+                                             "W9C=0",
+                                             "WA2=0",
+                                             "WA4=0",
+                                             "WAA=7",
+                                             "WAC=8",
+                                             "RxAddress",
+                                             "WC0=800A",
+                                             "WC2=1D",  // deskew 1
+                                             "RxAddress",
+                                             "WC0=800A",
+                                             "WC2=12C",  // deskew 2
+                                             "RxAddress",
+                                             "WC0=800A",
+                                             "WC2=243",  // coarse delays
+                                             "W90=9",
+                                             "W98=9",
+                                             "WA0=19",
+                                             "WA8=9",  // modes
+                                             "RxAddress",
+                                             "WC0=800A",
+                                             "WC2=393",  // control register
+                                             "W82=200",  // retransmit
                                              "ReloadBGoTab",
-                                             "ResetFifos",
-                                             "LoadFifo 2 3",
+                                             "W82=F200",  // FIFO reset
+                                             "WB8",
+                                             "WB8",
+                                             "WB8",
                                              "FifoLoaded 2",
-                                             "LoadFifo 3 1",
+                                             "WBC",
                                              "FifoLoaded 3"};
-  EXPECT_EQ(log.Steps, expected);
+  EXPECT_EQ(log.Steps(), expected);
 }
 
 TEST(PresetApply, EmptySequencesLoadNothingButTheFifosAreStillReset) {
-  StepLog log;
-  ApplyPreset(PreSettings{}, log);
-  EXPECT_EQ(log.Steps.back(), "ResetFifos");
+  RecordingVME bus;
+  TTTCvi module(&bus, kBase);
+  ModuleSender sender(module);
+  StepLog log(bus);
+  ApplyPreset(PreSettings{}, sender, log);
+  EXPECT_EQ(log.Steps().back(), "W82=F000");
+}
+
+TEST(PresetApply, ValuesComeIntoTheRangesTheControlsHold) {
+  struct Case {
+    const char* what;
+    void (*set)(PreSettings&);
+    int (*get)(const PreSettings&);
+    int shown;
+  };
+  const Case cases[] = {
+      {"rate past the list", [](PreSettings& p) { p.RanGenRate = 8; },
+       [](const PreSettings& p) { return p.RanGenRate; }, -1},
+      {"trigger source past the list", [](PreSettings& p) { p.TriggerSource = 7; },
+       [](const PreSettings& p) { return p.TriggerSource; }, -1},
+      {"negative source", [](PreSettings& p) { p.TriggerSource = -2; },
+       [](const PreSettings& p) { return p.TriggerSource; }, -1},
+      {"12-bit delay", [](PreSettings& p) { p.InhibitDelay[1] = 5000; },
+       [](const PreSettings& p) { return p.InhibitDelay[1]; }, 4095},
+      {"8-bit duration", [](PreSettings& p) { p.InhibitDuration[2] = 256; },
+       [](const PreSettings& p) { return p.InhibitDuration[2]; }, 255},
+      {"negative delay", [](PreSettings& p) { p.InhibitDelay[0] = -1; },
+       [](const PreSettings& p) { return p.InhibitDelay[0]; }, 0},
+      {"deskew", [](PreSettings& p) { p.Deskew2 = 240; },
+       [](const PreSettings& p) { return p.Deskew2; }, 239},
+      {"coarse delay", [](PreSettings& p) { p.CoarDel1 = 16; },
+       [](const PreSettings& p) { return p.CoarDel1; }, 15},
+  };
+  for (const Case& c : cases) {
+    PreSettings preset;
+    c.set(preset);
+    EXPECT_EQ(c.get(PresetAsShown(preset)), c.shown) << c.what;
+  }
 }
 
 }  // namespace

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "TempDir.h"
 #include "settings/BGoSequence.h"
 #include "settings/IniFile.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ class BGoSequenceFile : public ::testing::Test {
     ListBudget budget;
     return ReadSequenceList(file, "B_GoSequnces", budget);
   }
-  TempDir Dir;
+  TempFolder Dir;
 };
 
 TEST_F(BGoSequenceFile, WordsAreReadFromTheRightEnd) {
@@ -69,10 +69,10 @@ TEST_F(BGoSequenceFile, LeftoverSectionsOfALongerListStayAndAreNotRead) {
   EXPECT_EQ(Read(), (std::vector<BGoDataSequence>{{"A", {}}}));
 }
 
-TEST_F(BGoSequenceFile, HugeCountsWithoutKeysEndWithTheBudget) {
+TEST_F(BGoSequenceFile, HugeCountsEndAtTheLastEntryAndGapsSpendTheBudget) {
   WriteRaw(Ini(),
            "[B_GoSequnces]\nNoOfSeq=2000000000\n[B_GoSequncesSeq0]\nCaption=A\n"
-           "NoOfVectors=2000000000\nvector0=1\n");
+           "NoOfVectors=2000000000\nvector0=1\nvector5000=1\n");
   TIniFile file(Ini());
   ListBudget budget(1000);
   const std::vector<BGoDataSequence> sequences = ReadSequenceList(file, "B_GoSequnces", budget);

@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "TempDir.h"
 #include "settings/BusLogSettings.h"
+#include "support/TempFolder.h"
 
 namespace {
 
 BusLogSettings ReadFrom(const std::string& content) {
-  TempDir dir;
+  TempFolder dir;
   WriteRaw(dir.File("quorvane.ini"), content);
   TIniFile file(dir.File("quorvane.ini"));
   return ReadBusLogSettings(file);
@@ -43,7 +43,7 @@ TEST(BusLogSettings, ReadWithDefaultsAndRanges) {
 }
 
 TEST(BusLogSettings, ReadingWritesNothing) {
-  TempDir dir;
+  TempFolder dir;
   const std::string content = "[BusLog]\r\nFileLog=1\r\n";
   WriteRaw(dir.File("quorvane.ini"), content);
   {

@@ -2,15 +2,15 @@
 
 #include <string>
 
-#include "TempDir.h"
 #include "settings/ConfigFile.h"
+#include "support/TempFolder.h"
 
 namespace {
 
 class TTCviAddressTest : public ::testing::Test {
  protected:
   std::string Ini() const { return Dir.File("quorvane.ini"); }
-  TempDir Dir;
+  TempFolder Dir;
 };
 
 TEST_F(TTCviAddressTest, AbsentFileOrKeyGivesTheDefaultBase) {
@@ -112,7 +112,7 @@ const WordCase kWords[] = {
 INSTANTIATE_TEST_SUITE_P(Stored, TextToWordTest, ::testing::ValuesIn(kWords));
 
 TEST(WordText, RoundTripsThroughTheStore) {
-  TempDir dir;
+  TempFolder dir;
   const std::bitset<32> word(0x9ABCDEF1u);
   {
     TIniFile file(dir.File("q.ini"));

@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "TempDir.h"
 #include "base/Exception.h"
 #include "settings/IniFile.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ std::string FirstDifference(const std::string& actual, const std::string& expect
 class IniRobustnessTest : public ::testing::Test {
  protected:
   std::string Ini() const { return Dir.File("quorvane.ini"); }
-  TempDir Dir;
+  TempFolder Dir;
 };
 
 // --- damaged files -------------------------------------------------------------

@@ -16,9 +16,9 @@
 #include <thread>
 #include <vector>
 
-#include "TempDir.h"
 #include "base/Exception.h"
 #include "settings/IniFile.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -97,7 +97,7 @@ Outcome SaveNewValue(const std::string& path) {
 class IniSaveTest : public ::testing::Test {
  protected:
   std::string Ini() const { return Dir.File("quorvane.ini"); }
-  TempDir Dir;
+  TempFolder Dir;
 };
 
 // --- as root (the tests' own user) ---------------------------------------------
@@ -132,7 +132,7 @@ TEST_F(IniSaveTest, FileInAFolderWithoutWriteBitsIsWrittenInPlace) {
   EXPECT_EQ(after.Inode, before.Inode);
   EXPECT_EQ(after.Mode, 0664u);
   ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
-  EXPECT_EQ(TempDir::NamesIn(folder), std::vector<std::string>{"quorvane.ini"});
+  EXPECT_EQ(TempFolder::NamesIn(folder), std::vector<std::string>{"quorvane.ini"});
 }
 
 TEST_F(IniSaveTest, InPlaceSaveOfALongerContentKeepsEveryByte) {
@@ -190,7 +190,7 @@ TEST_P(IniRefusedSaveTest, IsRefusedAndChangesNothing) {
     EXPECT_EQ(StateOf(path).Content, kOld);
     EXPECT_EQ(StateOf(path).Mode, c.FileMode);
   }
-  EXPECT_EQ(TempDir::NamesIn(folder).size(), c.FileExists ? 1u : 0u);
+  EXPECT_EQ(TempFolder::NamesIn(folder).size(), c.FileExists ? 1u : 0u);
 }
 
 const RefusedCase kRefusedCases[] = {
@@ -249,7 +249,7 @@ TEST_P(IniSaveAsUserTest, KeepsOwnerGroupAndModeOrRefuses) {
     EXPECT_EQ(after.Group, c.FileGroup);
     EXPECT_EQ(after.Mode, c.FileMode);
   }
-  EXPECT_EQ(TempDir::NamesIn(folder).size(), after.Content.empty() ? 0u : 1u);
+  EXPECT_EQ(TempFolder::NamesIn(folder).size(), after.Content.empty() ? 0u : 1u);
 }
 
 const UserCase kUserCases[] = {

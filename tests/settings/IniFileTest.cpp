@@ -5,9 +5,9 @@
 #include <climits>
 #include <string>
 
-#include "TempDir.h"
 #include "base/Exception.h"
 #include "settings/IniFile.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ class IniFileTest : public ::testing::Test {
     file.UpdateFile();
   }
 
-  TempDir Dir;
+  TempFolder Dir;
 };
 
 // --- reading ---------------------------------------------------------------

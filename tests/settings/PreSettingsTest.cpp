@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "TempDir.h"
 #include "settings/BGoSequence.h"
 #include "settings/ConfigFile.h"
 #include "settings/Configuration.h"
@@ -11,6 +10,7 @@
 #include "settings/PreSettings.h"
 #include "settings/RxAddresses.h"
 #include "support/ExampleConfigFile.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ class PresetFile : public ::testing::Test {
     ListBudget left(budget);
     return ReadPresetList(file, "PreSettings", left);
   }
-  TempDir Dir;
+  TempFolder Dir;
 };
 
 TEST_F(PresetFile, WholeFileIsWrittenInItsOrderIntoANewFile) {
@@ -135,13 +135,14 @@ TEST_F(PresetFile, StaleOwnSectionIsOverwritten) {
   EXPECT_EQ(Read(), (std::vector<NamedPreset>{b}));
 }
 
-TEST_F(PresetFile, HugeCountWithoutSectionsEndsWithTheBudget) {
-  WriteRaw(Ini(),
-           "[PreSettings]\nNoOfPreSets=2147483647\n[PreSettingsSeq0]\n"
-           "NoOfVectors=2000000000\n");
-  const std::vector<NamedPreset> presets = Read(500);
-  EXPECT_LE(presets.size(), 501u);
-  EXPECT_FALSE(presets.empty());
+TEST_F(PresetFile, HugeCountEndsAtTheLastPresetOrWithTheBudget) {
+  const std::string hostile =
+      "[PreSettings]\nNoOfPreSets=2147483647\n[PreSettingsSeq0]\nNoOfVectors=2000000000\n";
+  WriteRaw(Ini(), hostile);
+  EXPECT_TRUE(Read(500).empty());
+  // A preset far beyond the others: the absent ones before it cost the budget.
+  WriteRaw(Ini(), hostile + "[PreSettingsPreset700]\nCaption=Far\n");
+  EXPECT_EQ(Read(500).size(), 500u);
 }
 
 }  // namespace

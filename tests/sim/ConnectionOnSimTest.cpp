@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "sim/AdapterCalls.h"
 #include "sim/SimCrate.h"
 #include "vme/TVMEWinBit3.h"
 #include "vme/VMEErrors.h"
@@ -16,7 +17,10 @@ using sim::Call;
 class ConnectionOnSim : public ::testing::Test {
  protected:
   sim::Crate& crate = sim::Crate::Instance();
-  void SetUp() override { crate.PowerUp(); }
+  void SetUp() override {
+    InstallAdapterLibrary(sim::SimulatedAdapterLibrary());
+    crate.PowerUp();
+  }
   void TearDown() override { crate.PowerUp(); }
 };
 

@@ -8,8 +8,20 @@
 #include <cstdint>
 #include <string>
 
+#include "sim/AdapterCalls.h"
 #include "sim/SimCrate.h"
 #include "vme/Bit3Api.h"
+
+// The crate's tests call the nine calls directly.
+using sim::bt_close;
+using sim::bt_gen_name;
+using sim::bt_get_info;
+using sim::bt_open;
+using sim::bt_read;
+using sim::bt_reset;
+using sim::bt_set_info;
+using sim::bt_strerror;
+using sim::bt_write;
 
 class SimTest : public ::testing::Test {
  public:  // the tests' helper lambdas use these too

@@ -36,6 +36,14 @@ T* Control(QObject* root, const char* name) {
   return control;
 }
 
+// A window without a parent (a dialog, the bus log), by its object name;
+// nullptr when there is none.
+inline QWidget* TopLevel(const char* name) {
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (widget->objectName() == QLatin1String(name)) return widget;
+  return nullptr;
+}
+
 // Answers the next modal window (dialog or message box) that appears while
 // the test goes on: answer runs with it once it is the active modal widget.
 // Use before the action that opens the modal window.

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <cstdlib>
 
+#include "sim/AdapterCalls.h"
+
 // GUI tests run on the real widgets. ctest sets QT_QPA_PLATFORM=offscreen;
 // listing the tests (test discovery) needs no QApplication at all.
 int main(int argc, char** argv) {
@@ -11,5 +13,8 @@ int main(int argc, char** argv) {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   QApplication::setApplicationName("Quorvane");
+  // The windows' connections open on the simulated crate, as the program's
+  // do when it chooses the simulated crate at start.
+  InstallAdapterLibrary(sim::SimulatedAdapterLibrary());
   return RUN_ALL_TESTS();
 }

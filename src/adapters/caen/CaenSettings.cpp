@@ -4,12 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <limits>
-
-#include "base/SettingsFile.h"
-
-#ifndef QUORVANE_CAEN_SETTINGS_FILE
-#define QUORVANE_CAEN_SETTINGS_FILE "/etc/quorvane/caen.conf"
-#endif
+#include <optional>
 
 namespace caen {
 
@@ -63,10 +58,6 @@ std::optional<Number> WholeNumber(std::string_view text, Number largest) {
   return static_cast<Number>(value);
 }
 
-SettingsResult Failure(std::string error, std::filesystem::path file = {}) {
-  return {std::nullopt, std::move(error), std::move(file)};
-}
-
 }  // namespace
 
 const char* BridgeName(Bridge model) {
@@ -84,87 +75,41 @@ const std::vector<Bridge>& AllBridges() {
   return all;
 }
 
-SettingsResult ParseSettings(std::string_view text, const std::string& source) {
-  std::vector<SettingsLine> lines;
-  std::string error;
-  if (!SplitSettingsLines(text, source, lines, error)) return Failure(error);
+bool IsBridgeKey(std::string_view key) {
+  return key == "bridge" || key == "link" || key == "node" || key == "host";
+}
 
-  Settings settings;
-  bool haveBridge = false, haveLink = false, haveNode = false, haveHost = false;
-  int hostLine = 0;
-  for (const SettingsLine& line : lines) {
-    const std::string where = SettingsLinePlace(source, line.Number);
-    const std::string& key = line.Key;
-    const std::string_view value = line.Value;
-
-    bool* seen = key == "bridge" ? &haveBridge
-                 : key == "link" ? &haveLink
-                 : key == "node" ? &haveNode
-                 : key == "host" ? &haveHost
-                                 : nullptr;
-    if (seen == nullptr)
-      return Failure(where + "unknown key \"" + key + "\" (known: bridge, link, node, host)");
-    if (*seen) return Failure(where + "\"" + key + "\" is given twice");
-    *seen = true;
-    if (value.empty()) return Failure(where + "\"" + key + "\" has no value");
-
-    if (key == "bridge") {
-      const std::string name = Lower(value);
-      const auto entry = std::find_if(std::begin(kBridges), std::end(kBridges),
-                                      [&](const BridgeEntry& e) { return Lower(e.Name) == name; });
-      if (entry == std::end(kBridges))
-        return Failure(where + "unknown bridge \"" + std::string(value) +
-                       "\" (known: " + KnownBridges() + ")");
-      settings.Model = entry->Model;
-    } else if (key == "link") {
-      const auto link = WholeNumber(value, std::numeric_limits<std::uint32_t>::max());
-      if (!link)
-        return Failure(where + "link must be a whole number from 0 to 4294967295, not \"" +
-                       std::string(value) + "\"");
-      settings.Link = *link;
-    } else if (key == "node") {
-      const auto node = WholeNumber(value, std::numeric_limits<std::int16_t>::max());
-      if (!node)
-        return Failure(where + "node must be a whole number from 0 to 32767, not \"" +
-                       std::string(value) + "\"");
-      settings.Node = *node;
-    } else {
-      settings.Host = std::string(value);
-      hostLine = line.Number;
-    }
+std::string ReadBridgeKey(std::string_view key, std::string_view value, Settings& settings) {
+  if (value.empty()) return "\"" + std::string(key) + "\" has no value";
+  if (key == "bridge") {
+    const std::string name = Lower(value);
+    const auto entry = std::find_if(std::begin(kBridges), std::end(kBridges),
+                                    [&](const BridgeEntry& e) { return Lower(e.Name) == name; });
+    if (entry == std::end(kBridges))
+      return "unknown bridge \"" + std::string(value) + "\" (known: " + KnownBridges() + ")";
+    settings.Model = entry->Model;
+  } else if (key == "link") {
+    const auto link = WholeNumber(value, std::numeric_limits<std::uint32_t>::max());
+    if (!link)
+      return "link must be a whole number from 0 to 4294967295, not \"" + std::string(value) + "\"";
+    settings.Link = *link;
+  } else if (key == "node") {
+    const auto node = WholeNumber(value, std::numeric_limits<std::int16_t>::max());
+    if (!node)
+      return "node must be a whole number from 0 to 32767, not \"" + std::string(value) + "\"";
+    settings.Node = *node;
+  } else {
+    settings.Host = std::string(value);
   }
+  return {};
+}
 
-  if (!haveBridge) return Failure(source + ": no bridge given (for example \"bridge = V2718\")");
+std::string CheckBridge(const Settings& settings, bool haveHost) {
   if (settings.Model == Bridge::V4718_ETH && !haveHost)
-    return Failure(source + ": the V4718-ETH bridge needs \"host = <name or IPv4 address>\"");
+    return "the V4718-ETH bridge needs \"host = <name or IPv4 address>\"";
   if (settings.Model != Bridge::V4718_ETH && haveHost)
-    return Failure(SettingsLinePlace(source, hostLine) +
-                   "\"host\" is only for the V4718-ETH bridge");
-  return {settings, std::string(), std::filesystem::path()};
-}
-
-std::filesystem::path SystemSettingsFile() { return QUORVANE_CAEN_SETTINGS_FILE; }
-
-std::vector<std::filesystem::path> SettingsFiles() {
-  // The XDG base directory rules locate the folder; what is in the file
-  // decides the bridge.
-  return SettingsFilePlaces("caen.conf", SystemSettingsFile());
-}
-
-SettingsResult LoadSettings(const std::vector<std::filesystem::path>& files) {
-  const SettingsFileText read = ReadFirstSettingsFile(files);
-  if (!read.Error.empty()) return Failure(read.Error, read.File);
-  if (!read.File.empty()) {
-    SettingsResult result = ParseSettings(read.Text, read.File.string());
-    result.File = read.File;
-    return result;
-  }
-
-  std::string places;
-  for (const std::filesystem::path& file : files)
-    places += (places.empty() ? "" : " or ") + file.string();
-  return Failure("no CAEN bridge settings: write " + places +
-                 " (see the README, \"Real hardware\")");
+    return "\"host\" is only for the V4718-ETH bridge";
+  return {};
 }
 
 }  // namespace caen

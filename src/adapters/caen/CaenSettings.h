@@ -1,20 +1,13 @@
 #pragma once
 
-// Which CAEN bridge the caen adapter opens. The adapter reads it from a small
-// settings file of its own, never from the program's command line or
-// environment. Two places are looked at, and the first file that exists is
-// used whole:
-//   $XDG_CONFIG_HOME/quorvane/caen.conf (~/.config/quorvane/caen.conf), one user's
-//   /etc/quorvane/caen.conf (the build's QUORVANE_CAEN_SETTINGS_FILE), the machine's
-// The file holds "key = value" lines; "#" starts a comment:
-//   bridge = V2718   # required: a name from BridgeName()
+// Which CAEN bridge the caen adapter opens: the keys "bridge", "link",
+// "node" and "host" of the crate settings file (src/crate):
+//   bridge = V2718   # required for the caen adapter: a name from BridgeName()
 //   link = 0         # optical link, USB device number, or A4818/V4718 PID
 //   node = 0         # CONET node in the optical daisy chain
 //   host = vme-1     # V4718-ETH only: host name or IPv4 address
 
 #include <cstdint>
-#include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,29 +37,18 @@ struct Settings {
   std::string Host;        // V4718_ETH only
 };
 
-// The settings, or why there are none: a message for the operator that names
-// the file and, where it can, the line.
-struct SettingsResult {
-  std::optional<Settings> Value;
-  std::string Error;
-  std::filesystem::path File;  // the file read; empty when none was found
-};
-
 // The bridge's name in the settings file ("V2718-A4818").
 const char* BridgeName(Bridge model);
 // Every bridge, in the order of the enumeration.
 const std::vector<Bridge>& AllBridges();
 
-// Parses the text of a settings file; source names it in error messages.
-SettingsResult ParseSettings(std::string_view text, const std::string& source);
-
-// The per-user file (when a home folder is known), then the machine's file.
-std::vector<std::filesystem::path> SettingsFiles();
-// The machine's file, fixed when building.
-std::filesystem::path SystemSettingsFile();
-
-// Reads the first of files that exists. A file that exists but cannot be
-// used is an error, not a reason to look further: the operator meant it.
-SettingsResult LoadSettings(const std::vector<std::filesystem::path>& files);
+// True for the keys read by ReadBridgeKey.
+bool IsBridgeKey(std::string_view key);
+// Reads value of key (bridge, link, node or host) into settings. Empty when
+// good; else why not, for a message the caller prefixes with file and line.
+std::string ReadBridgeKey(std::string_view key, std::string_view value, Settings& settings);
+// Empty when the keys read make a bridge (host given for the V4718-ETH and
+// only for it); else why not.
+std::string CheckBridge(const Settings& settings, bool haveHost);
 
 }  // namespace caen

@@ -1,6 +1,7 @@
 // The caen adapter through the real connection: TVMEWinBit3 on the nine
-// calls realised over the CAEN VME library (here our fake of it), with the
-// bridge taken from this test's own per-user settings file.
+// calls realised over the CAEN VME library (here our fake of it, a shared
+// library with the vendor's C interface, loaded as the program loads it),
+// chosen and configured by this test's own per-user crate settings file.
 
 #include <gtest/gtest.h>
 
@@ -10,10 +11,10 @@
 #include <memory>
 #include <string>
 
-#include "FakeCaen.h"
 #include "UserSettings.h"
 #include "adapters/AdapterTestSupport.h"
-#include "adapters/caen/CaenSettings.h"
+#include "crate/SelectAdapter.h"
+#include "fake_caen/FakeCaen.h"
 #include "vme/Bit3Api.h"
 #include "vme/TVMEWinBit3.h"
 
@@ -28,7 +29,15 @@ class CaenAdapterTest : public ::testing::Test {
  protected:
   void SetUp() override {
     fake_caen::Reset();
-    settings.Write("bridge = V2718\nlink = 1\nnode = 2\n");
+    Select("bridge = V2718\nlink = 1\nnode = 2\n");
+  }
+
+  // The caen adapter chosen by the crate settings file, as the program
+  // chooses it; bridge: the file's bridge lines.
+  void Select(const std::string& bridge) {
+    settings.Write("adapter = caen\ncaen.library = " QUORVANE_FAKE_CAEN "\n" + bridge);
+    crate::SelectAdapter("");
+    State().log.clear();  // the release asked for
   }
   void TearDown() override { fake_caen::Reset(); }
 
@@ -59,7 +68,7 @@ TEST_F(CaenAdapterTest, StartUpInitialisesTheBridgeOfTheSettingsFileAndNothingEl
     EXPECT_EQ(fake_caen::OpenHandles(), 1u);
 
     const VMEConnectionDescription description = connection.Describe();
-    EXPECT_EQ(description.Adapter, "CAEN V2718");
+    EXPECT_EQ(description.Adapter, "CAEN V2718, CAENVMELib 3.4.4");
     EXPECT_EQ(description.Device, "caen-v2718-1-2");
     EXPECT_FALSE(description.Simulated);
     State().log.clear();
@@ -100,7 +109,7 @@ TEST_F(CaenAdapterTest, EachBridgeOpensWithItsBoardTypeAndLink) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.settings);
     fake_caen::Reset();
-    settings.Write(c.settings);
+    Select(c.settings);
     TVMEWinBit3 connection(0, 2, -1);
     const auto inits = CallsOf(Call::Init);
     ASSERT_EQ(inits.size(), 1u);
@@ -109,7 +118,7 @@ TEST_F(CaenAdapterTest, EachBridgeOpensWithItsBoardTypeAndLink) {
     EXPECT_EQ(inits[0].host, c.host);
     EXPECT_EQ(inits[0].node, c.node);
     EXPECT_EQ(std::string(connection.GetDeviceName()), c.device);
-    EXPECT_EQ(connection.Describe().Adapter, c.adapter);
+    EXPECT_EQ(connection.Describe().Adapter, c.adapter + std::string(", CAENVMELib 3.4.4"));
   }
 }
 
@@ -211,40 +220,40 @@ TEST_F(CaenAdapterTest, MissingLibraryTextReadsAsUnavailable) {
             "VME Error: write error device caen-v2718-1-2error description anavailable");
 }
 
-TEST_F(CaenAdapterTest, UnusableSettingsStopTheOpeningBeforeTheLibraryIsCalled) {
+// Releases with known faults for the chosen bridge, and releases too old,
+// are refused when the adapter is chosen, before any bridge is touched.
+TEST_F(CaenAdapterTest, ReleasesWithKnownFaultsForTheBridgeAreRefusedAtStart) {
   struct Case {
-    const char* settings;  // null: no file at all
-    const char* message;
+    const char* release;
+    const char* bridge;
+    const char* message;  // empty: accepted
   };
-  const std::string file = settings.File().string();
   const Case cases[] = {
-      {"bridge = V2718\nnode = eight\n",
-       ", line 2: node must be a whole number from 0 to 32767, "
-       "not \"eight\""},
-      {"bridge = VX2718\n",
-       ", line 1: unknown bridge \"VX2718\" (known: V1718, V2718, "
-       "V2718-A4818, V3718, V3718-A2818, V3718-A3818, V3718-A4818, V4718, "
-       "V4718-ETH, V4718-A2818, V4718-A3818, V4718-A4818)"},
+      {"3.2.9", "bridge = V2718", " is older than 3.3: install CAENVMELib 3.3 or later from CAEN"},
+      {"3.3.7", "bridge = V4718-A3818",
+       " makes faulty D16 cycles on the V4718, and every register of the TTCvi is written with "
+       "D16: install CAENVMELib 3.3.8 or later"},
+      {"3.3.8", "bridge = V4718-A3818", ""},
+      {"3.3.9", "bridge = V2718-A4818\nlink = 40000",
+       " cannot open a bridge by a PID above 32767 (link = 40000): install CAENVMELib 3.4.0 or "
+       "later"},
+      {"3.3.9", "bridge = V2718-A4818\nlink = 32767", ""},
+      {"3.4.0", "bridge = V4718\nlink = 40000", ""},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.settings);
-    settings.Write(c.settings);
-    const auto raised = RaisedBy([] { TVMEWinBit3 connection(0, 2, -1); });
+    SCOPED_TRACE(std::string(c.release) + " " + c.bridge);
+    fake_caen::Reset();
+    State().release = c.release;
+    const auto raised = RaisedBy([&] { Select(c.bridge); });
+    if (*c.message == '\0') {
+      EXPECT_FALSE(raised) << raised->message;
+      continue;
+    }
     ASSERT_TRUE(raised);
-    EXPECT_EQ(raised->type, "EVMEOpen");
     EXPECT_EQ(raised->message,
-              "VME Error: could not open device caen-unconfigured: " + file + c.message);
+              std::string(QUORVANE_FAKE_CAEN) + " (CAENVMELib " + c.release + ")" + c.message);
+    EXPECT_TRUE(CallsOf(Call::Init).empty());
   }
-
-  std::filesystem::remove(settings.File());
-  const auto raised = RaisedBy([] { TVMEWinBit3 connection(0, 2, -1); });
-  ASSERT_TRUE(raised);
-  EXPECT_EQ(raised->message,
-            "VME Error: could not open device caen-unconfigured: no CAEN bridge "
-            "settings: write " +
-                file + " or " + caen::SystemSettingsFile().string() +
-                " (see the README, \"Real hardware\")");
-  EXPECT_TRUE(CallsOf(Call::Init).empty());
 }
 
 TEST_F(CaenAdapterTest, OnlyUnitZeroLogicalDeviceTwoNamesTheBridge) {
@@ -252,10 +261,8 @@ TEST_F(CaenAdapterTest, OnlyUnitZeroLogicalDeviceTwoNamesTheBridge) {
   ASSERT_TRUE(raised);
   EXPECT_EQ(raised->message,
             "VME Error: could not open device caen-unit0-dev3: no CAEN device "
-            "is named \"caen-unit0-dev3\"; " +
-                settings.File().string() +
-                " describes caen-v2718-1-2 (unit 0, logical device 2: the A24 "
-                "window)");
+            "is named \"caen-unit0-dev3\"; the crate settings describe caen-v2718-1-2 (unit 0, "
+            "logical device 2: the A24 window)");
   EXPECT_TRUE(RaisedBy([] { TVMEWinBit3 connection(1, 2, -1); }));
   EXPECT_TRUE(CallsOf(Call::Init).empty());
 }
@@ -296,28 +303,29 @@ TEST_F(CaenAdapterTest, AccessesNoSingleCycleCanMakeAreRefusedWithoutACycle) {
 TEST_F(CaenAdapterTest, ModifierParametersHoldA24NonPrivilegedDataAndAcceptNothingElse) {
   auto connection = Open();
   const bt_desc_t handle = 0;
+  const Bit3Calls& calls = InstalledAdapterLibrary()->Calls;
   auto text = [&](bt_error_t status) {
     char buffer[256];
-    const char* made = bt_strerror(handle, status, "", buffer, sizeof buffer);
+    const char* made = calls.bt_strerror(handle, status, "", buffer, sizeof buffer);
     return made != nullptr ? std::string(made) : std::string("(null)");
   };
   for (bt_info_t parameter : {BT_INFO_DMA_AMOD, BT_INFO_PIO_AMOD}) {
     SCOPED_TRACE(parameter);
     bt_devdata_t value = 0;
-    EXPECT_EQ(bt_get_info(handle, parameter, &value), BT_SUCCESS);
+    EXPECT_EQ(calls.bt_get_info(handle, parameter, &value), BT_SUCCESS);
     EXPECT_EQ(value, 0x39u);
-    EXPECT_EQ(bt_set_info(handle, parameter, 0x39), BT_SUCCESS);
-    const bt_error_t refused = bt_set_info(handle, parameter, 0x3D);
+    EXPECT_EQ(calls.bt_set_info(handle, parameter, 0x39), BT_SUCCESS);
+    const bt_error_t refused = calls.bt_set_info(handle, parameter, 0x3D);
     EXPECT_NE(refused, BT_SUCCESS);
     EXPECT_EQ(text(refused),
               ": address modifier 0x3d is not offered: every cycle is A24 non-privileged data "
               "(0x39)");
   }
   bt_devdata_t value = 0;
-  const bt_error_t unknown = bt_get_info(handle, 7, &value);
+  const bt_error_t unknown = calls.bt_get_info(handle, 7, &value);
   EXPECT_NE(unknown, BT_SUCCESS);
   EXPECT_EQ(text(unknown), ": parameter 7 is not offered (6 and 13, the address modifiers, are)");
-  EXPECT_NE(bt_set_info(handle, 11, 0x39), BT_SUCCESS);
+  EXPECT_NE(calls.bt_set_info(handle, 11, 0x39), BT_SUCCESS);
   EXPECT_TRUE(State().log.empty());  // the library has no such parameters to ask
 }
 

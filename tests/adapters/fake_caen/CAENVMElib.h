@@ -1,8 +1,7 @@
 /* A stand-in for the CAEN VME library's header (CAENVMElib.h with the types
- * of CAENVMEtypes.h), for building the caen adapter without the vendor's
- * files. Written for Quorvane's tests from the library's public
- * documentation: only the names, types and constant values the adapter
- * uses. FakeCaen.h drives and inspects the recording implementation. */
+ * of CAENVMEtypes.h), for building our fake of the library (libCAENVME.so). Written for Quorvane's
+ * tests from the library's public documentation: only the names, types and constant values the
+ * adapter uses. FakeCaen.h drives and inspects the recording implementation. */
 #ifndef QUORVANE_FAKE_CAENVMELIB_H
 #define QUORVANE_FAKE_CAENVMELIB_H
 
@@ -77,6 +76,8 @@ CVErrorCodes CAENVME_ReadCycle(int32_t Handle, uint32_t Address, void* Data, CVA
 CVErrorCodes CAENVME_WriteCycle(int32_t Handle, uint32_t Address, const void* Data,
                                 CVAddressModifier AM, CVDataWidth DW);
 CVErrorCodes CAENVME_SystemReset(int32_t Handle);
+/* Writes the library's release, e.g. "3.4.4". */
+CVErrorCodes CAENVME_SWRelease(char* SwRel);
 
 #ifdef __cplusplus
 }

@@ -14,21 +14,12 @@ std::set<std::int32_t>& Open() {
 
 bool IsOpen(std::int32_t handle) { return Open().count(handle) != 0; }
 
-CVErrorCodes Next(Call call) {
-  auto& queue = State().statuses[call];
-  if (queue.empty()) return cvSuccess;
-  const CVErrorCodes status = queue.front();
-  queue.pop_front();
-  return status;
-}
+CVErrorCodes Next(Call call) { return State().Next(call, cvSuccess); }
 
 Record& Log(Call call, std::int32_t handle, CVErrorCodes status) {
-  Record record;
-  record.call = call;
+  Record& record = State().Log(call, status);
   record.handle = handle;
-  record.status = status;
-  State().log.push_back(record);
-  return State().log.back();
+  return record;
 }
 
 bool OverEthernet(CVBoardTypes board) { return board == cvETH_V4718 || board == cvETH_V4718_LOCAL; }
@@ -58,16 +49,10 @@ void Reset() {
 }
 
 void Queue(Call call, std::initializer_list<CVErrorCodes> statuses) {
-  auto& queue = State().statuses[call];
-  queue.insert(queue.end(), statuses.begin(), statuses.end());
+  State().Queue(call, statuses);
 }
 
-std::vector<Record> CallsOf(Call call) {
-  std::vector<Record> calls;
-  for (const Record& record : State().log)
-    if (record.call == call) calls.push_back(record);
-  return calls;
-}
+std::vector<Record> CallsOf(Call call) { return State().CallsOf(call); }
 
 std::size_t OpenHandles() { return Open().size(); }
 
@@ -182,6 +167,12 @@ CVErrorCodes CAENVME_SystemReset(int32_t Handle) {
   const CVErrorCodes status = IsOpen(Handle) ? Next(Call::SystemReset) : cvInvalidParam;
   Log(Call::SystemReset, Handle, status);
   return status;
+}
+
+CVErrorCodes CAENVME_SWRelease(char* SwRel) {
+  Log(Call::SWRelease, -1, cvSuccess);
+  std::strcpy(SwRel, State().release.c_str());
+  return cvSuccess;
 }
 
 }  // extern "C"

@@ -1,6 +1,7 @@
 #pragma once
 
-// The recording implementation behind the fake CAENVMElib.h. It logs every
+// The recording implementation behind the fake CAENVMElib.h, built as the
+// shared library libCAENVME.so. It logs every
 // library call with the arguments received, answers from a script (statuses
 // queued per call, register values) and checks handles: a call with a handle
 // that no CAENVME_Init2 gave, or that was ended, is refused as the library
@@ -9,14 +10,15 @@
 #include <CAENVMElib.h>
 
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "CallScript.h"
+
 namespace fake_caen {
 
-enum class Call { Init, End, Read, Write, SystemReset, DecodeError };
+enum class Call { Init, End, Read, Write, SystemReset, DecodeError, SWRelease };
 
 // One call as the library saw it; fields a call does not have stay zero.
 struct Record {
@@ -33,12 +35,12 @@ struct Record {
   CVErrorCodes status = cvSuccess;  // DecodeError: the code decoded
 };
 
-struct Library {
-  std::map<Call, std::deque<CVErrorCodes>> statuses;  // next statuses; success when empty
-  std::map<std::uint32_t, std::uint32_t> registers;   // written values; reads answer from here
-  std::int32_t nextHandle = 0;                        // the library numbers handles from 0
+// Queued statuses per call (success when none) and the log: CallScript.
+struct Library : CallScript<Call, CVErrorCodes, Record> {
+  std::map<std::uint32_t, std::uint32_t> registers;  // written values; reads answer from here
+  std::int32_t nextHandle = 0;                       // the library numbers handles from 0
   bool decodeGivesNull = false;
-  std::vector<Record> log;
+  std::string release = "3.4.4";  // what CAENVME_SWRelease writes
 };
 
 Library& State();

@@ -1,16 +1,19 @@
-// The sbs adapter through the real connection: TVMEWinBit3 compiled against
-// the SBS/Bit3 Linux library's declarations (here our fake of them) and
-// linked with the adapter's logical device mapping.
+// The sbs adapter through the real connection: the SBS/Bit3 Linux library
+// (here our fake of it, a shared library with the vendor's C interface)
+// loaded as the program loads it, and TVMEWinBit3 calling it through the
+// adapter's mapping of descriptors, devices and parameters.
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "FakeSbs.h"
 #include "adapters/AdapterTestSupport.h"
+#include "crate/SelectAdapter.h"
+#include "fake_sbs/FakeSbs.h"
 #include "vme/TVMEWinBit3.h"
 
 namespace {
@@ -20,22 +23,37 @@ using fake_sbs::Call;
 using fake_sbs::CallsOf;
 using fake_sbs::State;
 
-constexpr bt_devdata_t kA32Data = 0x09;  // what a fresh descriptor holds here
-const std::string kA24Name = "/dev/btp5";
+using namespace fake_sbs;  // the vendor's numbers
+
+constexpr bt_devdata_t kA32Data = 0x09;      // what a fresh descriptor holds here
+const std::string kA24Name = "/dev/btp160";  // minor number (5 << 5) + 0
+// A refused open adds what the device file says; there is none here.
+const std::string kNoDeviceFile =
+    "; /dev/btp160 does not exist: load the SBS/Bit3 driver (btp) and create its device files";
+
+// The adapter chosen as the program chooses it, with the fake's file.
+void SelectSbs(const std::string& library = QUORVANE_FAKE_SBS) {
+  crate::CrateSettings settings;
+  settings.SbsLibrary = library;
+  crate::SelectAdapter("sbs", settings);
+}
 
 class SbsAdapterTest : public ::testing::Test {
  protected:
-  void SetUp() override { Fresh(); }
+  void SetUp() override {
+    Fresh();
+    SelectSbs();
+  }
   void TearDown() override { fake_sbs::Reset(); }
 
   // A fresh library: nothing open, an empty log, the tests' texts.
   static void Fresh() {
     fake_sbs::Reset();
-    State().parameters = {{BT_INFO_DMA_AMOD, kA32Data}, {BT_INFO_PIO_AMOD, kA32Data}};
-    State().texts = {{BT_ENXIO, "no such device"},
-                     {BT_EACCESS, "permission denied"},
-                     {BT_EIO, "remote bus error"},
-                     {BT_ENOPWR, "remote power off or cable disconnected"}};
+    State().parameters = {{kInfoDmaAmod, kA32Data}, {kInfoPioAmod, kA32Data}};
+    State().texts = {{kENXIO, "no such device"},
+                     {kEACCESS, "permission denied"},
+                     {kEIO, "remote bus error"},
+                     {kENOPWR, "remote power off or cable disconnected"}};
   }
 
   // An open connection, the opening calls dropped from the log.
@@ -46,7 +64,7 @@ class SbsAdapterTest : public ::testing::Test {
     return connection;
   }
 
-  bt_desc_t descriptor = nullptr;  // what the connection opened
+  const void* descriptor = nullptr;  // what the connection opened
 
   adapter_test::TraceCapture trace;
 };
@@ -59,25 +77,25 @@ TEST_F(SbsAdapterTest, StartUpOpensTheA24WindowAndSetsBothModifiersByTheirNames)
 
     EXPECT_EQ(log[0].call, Call::GenName);
     EXPECT_EQ(log[0].unit, 0);
-    EXPECT_EQ(log[0].device, BT_DEV_A24);  // 5 in the Linux library; its 2 is A16
+    EXPECT_EQ(log[0].device, kDevA24);  // 5 in the Linux library; its 2 is A16
     EXPECT_EQ(log[0].size, 20u);
     EXPECT_EQ(connection.GetDeviceName(), kA24Name);
 
     EXPECT_EQ(log[1].call, Call::Open);
     EXPECT_EQ(log[1].text, kA24Name);
-    EXPECT_EQ(log[1].flags, static_cast<bt_accessflag_t>(BT_RDWR));
+    EXPECT_EQ(log[1].flags, 3u);  // BT_RDWR
     descriptor = log[1].descriptor;
     ASSERT_NE(descriptor, nullptr);
 
     struct Expected {
       Call call;
-      bt_info_t parameter;
+      int parameter;
       bt_devdata_t value;
     };
-    const Expected expected[] = {{Call::GetInfo, BT_INFO_DMA_AMOD, kA32Data},
-                                 {Call::SetInfo, BT_INFO_DMA_AMOD, 0x39},
-                                 {Call::GetInfo, BT_INFO_PIO_AMOD, kA32Data},
-                                 {Call::SetInfo, BT_INFO_PIO_AMOD, 0x39}};
+    const Expected expected[] = {{Call::GetInfo, kInfoDmaAmod, kA32Data},
+                                 {Call::SetInfo, kInfoDmaAmod, 0x39},
+                                 {Call::GetInfo, kInfoPioAmod, kA32Data},
+                                 {Call::SetInfo, kInfoPioAmod, 0x39}};
     for (std::size_t i = 0; i < 4; ++i) {
       SCOPED_TRACE(i);
       EXPECT_EQ(log[2 + i].call, expected[i].call);
@@ -95,7 +113,7 @@ TEST_F(SbsAdapterTest, StartUpOpensTheA24WindowAndSetsBothModifiersByTheirNames)
 }
 
 TEST_F(SbsAdapterTest, ModifiersAlreadyA24NonPrivilegedDataAreLeftAlone) {
-  State().parameters = {{BT_INFO_DMA_AMOD, 0x39}, {BT_INFO_PIO_AMOD, 0x39}};
+  State().parameters = {{kInfoDmaAmod, 0x39}, {kInfoPioAmod, 0x39}};
   TVMEWinBit3 connection(0, 2, -1);
   EXPECT_EQ(CallsOf(Call::GetInfo).size(), 2u);
   EXPECT_TRUE(CallsOf(Call::SetInfo).empty());
@@ -105,16 +123,18 @@ TEST_F(SbsAdapterTest, ModifiersAlreadyA24NonPrivilegedDataAreLeftAlone) {
 TEST_F(SbsAdapterTest, LogicalDevicesAreNumberedAsTheWindowsLibraryNumbersThem) {
   struct Case {
     std::int32_t number;
-    bt_dev_t device;
+    int device;
+    const char* name;
   };
-  const Case cases[] = {{0, BT_DEV_DP},  {1, BT_DEV_A16}, {2, BT_DEV_A24},
-                        {3, BT_DEV_A32}, {4, BT_DEV_LM},  {5, BT_DEV_NIO}};
+  const Case cases[] = {{0, kDevDP, "/dev/btp35"},   {1, kDevA16, "/dev/btp67"},
+                        {2, kDevA24, "/dev/btp163"}, {3, kDevA32, "/dev/btp99"},
+                        {4, kDevLM, "/dev/btp195"},  {5, kDevNIO, "/dev/btp3"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.number);
     State().log.clear();
     char name[20] = "stale";
-    EXPECT_EQ(bt_gen_name(3, c.number, name, sizeof name), name);
-    EXPECT_EQ(std::string(name), fake_sbs::DeviceName(3, c.device));
+    EXPECT_EQ(InstalledAdapterLibrary()->Calls.bt_gen_name(3, c.number, name, sizeof name), name);
+    EXPECT_STREQ(name, c.name);
     const auto calls = CallsOf(Call::GenName);
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].device, c.device);
@@ -123,23 +143,26 @@ TEST_F(SbsAdapterTest, LogicalDevicesAreNumberedAsTheWindowsLibraryNumbersThem) 
 }
 
 TEST_F(SbsAdapterTest, UnknownLogicalDeviceOrUnnamedDeviceGivesAnEmptyNameThatOpenRefuses) {
+  const std::string kNoName =
+      "VME Error: could not open device : the library made no device name (unit or logical "
+      "device out of its range)";
   for (std::int32_t number : {6, -1, 99}) {
     SCOPED_TRACE(number);
     fake_sbs::Reset();
-    State().texts = {{BT_ENXIO, "no such device"}};
     const auto raised = RaisedBy([&] { TVMEWinBit3 connection(0, number, -1); });
     ASSERT_TRUE(raised);
     EXPECT_EQ(raised->type, "EVMEOpen");
-    EXPECT_EQ(raised->message, "VME Error: could not open device : no such device");
+    EXPECT_EQ(raised->message, kNoName);
+    EXPECT_TRUE(CallsOf(Call::Open).empty());
     EXPECT_TRUE(CallsOf(Call::GenName).empty());  // the vendor is not asked for it
     EXPECT_EQ(fake_sbs::OpenDescriptors(), 0u);
   }
   // A unit the vendor cannot name (it gives null) is refused the same way.
   fake_sbs::Reset();
-  State().texts = {{BT_ENXIO, "no such device"}};
-  const auto raised = RaisedBy([&] { TVMEWinBit3 connection(-1, 2, -1); });
+  const auto raised = RaisedBy([&] { TVMEWinBit3 connection(16, 2, -1); });
   ASSERT_TRUE(raised);
-  EXPECT_EQ(raised->message, "VME Error: could not open device : no such device");
+  EXPECT_EQ(raised->message, kNoName);
+  EXPECT_EQ(CallsOf(Call::GenName).size(), 1u);
 }
 
 TEST_F(SbsAdapterTest, WritesAndReadsAreSingleTransfersOfTheHostBytes) {
@@ -177,60 +200,60 @@ TEST_F(SbsAdapterTest, RefusedCallsRaiseTheConnectionsErrorsWithTheVendorsText) 
   struct Case {
     const char* label;
     Call refused;
-    std::initializer_list<bt_error_t> statuses;
+    std::initializer_list<int> statuses;
     void (*action)(TVMEWinBit3&);  // null: the failure is in opening
     const char* type;
-    const char* message;
+    std::string message;
   };
   const Case cases[] = {
       {"open",
        Call::Open,
-       {BT_ENXIO},
+       {kENXIO},
        nullptr,
        "EVMEOpen",
-       "VME Error: could not open device /dev/btp5: no such device"},
+       "VME Error: could not open device /dev/btp160: no such device" + kNoDeviceFile},
       {"get DMA modifier",
        Call::GetInfo,
-       {BT_EACCESS},
+       {kEACCESS},
        nullptr,
        "EVME",
-       "VME Errordevice /dev/btp5: permission denied"},
+       "VME Errordevice /dev/btp160: permission denied"},
       {"set DMA modifier",
        Call::SetInfo,
-       {BT_EACCESS},
+       {kEACCESS},
        nullptr,
        "EVME",
-       "VME Errordevice /dev/btp5: permission denied"},
+       "VME Errordevice /dev/btp160: permission denied"},
       {"get PIO modifier",
        Call::GetInfo,
-       {BT_SUCCESS, BT_ENOPWR},
+       {kSuccess, kENOPWR},
        nullptr,
        "EVME",
-       "VME Errordevice /dev/btp5: remote power off or cable disconnected"},
+       "VME Errordevice /dev/btp160: remote power off or cable disconnected"},
       {"set PIO modifier",
        Call::SetInfo,
-       {BT_SUCCESS, BT_EACCESS},
+       {kSuccess, kEACCESS},
        nullptr,
        "EVME",
-       "VME Errordevice /dev/btp5: permission denied"},
+       "VME Errordevice /dev/btp160: permission denied"},
       {"write",
        Call::Write,
-       {BT_EIO},
+       {kEIO},
        [](TVMEWinBit3& c) { c.Write16(0xFF1080, 1); },
        "EVMEWrite",
-       "VME Error: write error device /dev/btp5: remote bus error"},
+       "VME Error: write error device /dev/btp160: remote bus error"},
       {"read",
        Call::Read,
-       {BT_EIO},
+       {kEIO},
        [](TVMEWinBit3& c) { c.Read16(0xFF1080); },
        "EVMERead",
-       "VME Error: read error device /dev/btp5: remote bus error"},
+       "VME Error: read error device /dev/btp160: remote bus error"},
       {"reset",
        Call::Reset,
-       {BT_ENOPWR},
+       {kENOPWR},
        [](TVMEWinBit3& c) { c.ResetAdapter(); },
        "EVME",
-       "VME Errordevice /dev/btp5: remote power off or cable disconnected"},
+       "VME Errordevice /dev/btp160: remote power off or cable disconnected"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
@@ -261,21 +284,21 @@ TEST_F(SbsAdapterTest, RefusedCallsRaiseTheConnectionsErrorsWithTheVendorsText) 
 }
 
 TEST_F(SbsAdapterTest, FailedOpenDescribesTheStatusWithTheDescriptorItLeft) {
-  fake_sbs::Queue(Call::Open, {BT_ENXIO});
+  fake_sbs::Queue(Call::Open, {kENXIO});
   EXPECT_TRUE(RaisedBy([] { TVMEWinBit3 connection(0, 2, -1); }));
   const auto texts = CallsOf(Call::StrError);
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0].descriptor, nullptr);
-  EXPECT_EQ(texts[0].status, BT_ENXIO);
+  EXPECT_EQ(texts[0].status, kENXIO);
 }
 
 TEST_F(SbsAdapterTest, RefusedCloseIsTracedWithTheVendorsText) {
   DebugLog.Threshold = 1;
   {
     auto connection = Open();
-    fake_sbs::Queue(Call::Close, {BT_EIO});
+    fake_sbs::Queue(Call::Close, {kEIO});
   }
-  EXPECT_NE(trace.Text().find("VME Errordevice /dev/btp5: remote bus error"), std::string::npos)
+  EXPECT_NE(trace.Text().find("VME Errordevice /dev/btp160: remote bus error"), std::string::npos)
       << trace.Text();
   EXPECT_EQ(CallsOf(Call::Close).size(), 1u);
 }
@@ -283,19 +306,85 @@ TEST_F(SbsAdapterTest, RefusedCloseIsTracedWithTheVendorsText) {
 TEST_F(SbsAdapterTest, MissingVendorTextReadsAsUnavailable) {
   State().strerrorGivesNull = true;
   auto connection = Open();
-  fake_sbs::Queue(Call::Write, {BT_EIO});
+  fake_sbs::Queue(Call::Write, {kEIO});
   const auto raised = RaisedBy([&] { connection->Write32(0xFF1080, 1); });
   ASSERT_TRUE(raised);
   EXPECT_EQ(raised->message,
-            "VME Error: write error device /dev/btp5error description anavailable");
+            "VME Error: write error device /dev/btp160error description anavailable");
 }
 
 TEST_F(SbsAdapterTest, ConnectionNamesTheSbsAdapterAndItsDevice) {
   auto connection = Open();
   const VMEConnectionDescription description = connection->Describe();
-  EXPECT_EQ(description.Adapter, "SBS/Bit3 PCI-to-VME");
+  EXPECT_EQ(description.Adapter, "SBS/Bit3 PCI-to-VME, libbtp.so");
   EXPECT_EQ(description.Device, kA24Name);
   EXPECT_FALSE(description.Simulated);
+}
+
+// The driver may move fewer bytes than asked and the library still report
+// success: the register did not get (or give) the whole value.
+TEST_F(SbsAdapterTest, ShortTransfersReportedAsSuccessAreErrors) {
+  auto connection = Open();
+  State().shortBy = 1;
+  auto raised = RaisedBy([&] { connection->Write16(0xFF1080, 0x1234); });
+  ASSERT_TRUE(raised);
+  EXPECT_EQ(raised->type, "EVMEWrite");
+  EXPECT_EQ(raised->message,
+            "VME Error: write error device /dev/btp160: only 1 of 2 bytes were written although "
+            "the adapter reported success");
+  raised = RaisedBy([&] { connection->Read32(0xFF10B0); });
+  ASSERT_TRUE(raised);
+  EXPECT_EQ(raised->type, "EVMERead");
+  EXPECT_EQ(raised->message,
+            "VME Error: read error device /dev/btp160: only 3 of 4 bytes were read although the "
+            "adapter reported success");
+  EXPECT_FALSE(connection->IsBusy());
+}
+
+TEST_F(SbsAdapterTest, ZeroLengthTransfersAreRefusedAsTheLibraryRefusesThem) {
+  State().texts[kEINVAL] = "invalid argument";
+  auto connection = Open();
+  const auto raised = RaisedBy([&] { connection->Write(0xFF1080, nullptr, 0); });
+  ASSERT_TRUE(raised);
+  EXPECT_EQ(raised->message, "VME Error: write error device /dev/btp160: invalid argument");
+}
+
+// Each library that cannot be used is one message naming the file and what
+// to do; the adapter installed before stays installed.
+TEST_F(SbsAdapterTest, UnusableLibrariesAreRefusedWithWhatToDo) {
+  const std::string text = ::testing::TempDir() + "/not-a-library.so";
+  { std::ofstream(text) << "bt_open\n"; }
+  // The start of a 32-bit library: a 64-bit program cannot load it.
+  const std::string thirtyTwoBit = ::testing::TempDir() + "/libbtp-i386.so";
+  {
+    std::string header(64, '\0');
+    header.replace(0, 7,
+                   "\x7f"
+                   "ELF\x01\x01\x01");
+    std::ofstream(thirtyTwoBit, std::ios::binary) << header;
+  }
+  struct Case {
+    std::string file;
+    std::vector<std::string> parts;
+  };
+  const Case cases[] = {
+      {QUORVANE_FAKE_SBS_WITHOUT_RESET,
+       {"has no function bt_reset: it is not the SBS/Bit3 library",
+        "install the SBS/Bit3 Linux driver package (1003)", "sbs.library = <path>"}},
+      {text, {"the SBS/Bit3 library \"" + text + "\" cannot be loaded", "sbs.library"}},
+      {thirtyTwoBit, {"\"" + thirtyTwoBit + "\" cannot be loaded", "wrong ELF class: ELFCLASS32"}},
+      {"/nonexistent/libbtp.so",
+       {"\"/nonexistent/libbtp.so\" cannot be loaded", "No such file or directory"}},
+  };
+  const auto before = InstalledAdapterLibrary();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    const auto raised = RaisedBy([&] { SelectSbs(c.file); });
+    ASSERT_TRUE(raised);
+    for (const std::string& part : c.parts)
+      EXPECT_NE(raised->message.find(part), std::string::npos) << raised->message;
+    EXPECT_EQ(InstalledAdapterLibrary(), before);
+  }
 }
 
 }  // namespace

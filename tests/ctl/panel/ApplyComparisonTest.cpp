@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "ctl/Ctl.h"
-#include "settings/TempDir.h"
+#include "support/TempFolder.h"
 #include "ui/PresetFile.h"
 #include "ui/RadioGroup.h"
 #include "ui/SimPanel.h"
@@ -54,7 +54,7 @@ class ApplyComparison : public SimPanel {
     return ::RunCtl(arguments, environment);
   }
 
-  TempDir Locks;
+  TempFolder Locks;
   std::ostringstream Out;
   std::ostringstream Err;
 };

@@ -1,0 +1,98 @@
+#include "crate/SelectAdapter.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+
+#include "adapters/caen/CaenLibrary.h"
+#include "adapters/sbs/SbsLibrary.h"
+#include "base/Exception.h"
+#include "sim/AdapterCalls.h"
+#include "sim/SimCrate.h"
+#include "vme/TDebug.h"
+
+namespace crate {
+
+namespace {
+
+constexpr int kTraceAll = 1;  // the connection traces at level 1
+
+// The connection's trace as the file's "trace" says: off leaves it silent.
+void ApplyTrace(const CrateSettings& settings) {
+  const std::string& trace = settings.Trace;
+  if (trace == "off") return;
+  if (trace == "on") {
+    DebugLog.Out = &std::cerr;
+  } else {
+    DebugLog.File.close();
+    DebugLog.File.clear();
+    DebugLog.File.open(trace, std::ios::app);
+    if (!DebugLog.File)
+      throw Exception(settings.TracePlace.Text() + ": trace file \"" + trace +
+                      "\" cannot be opened for writing: " + std::strerror(errno));
+    DebugLog.Out = &DebugLog.File;
+  }
+  DebugLog.Threshold = kTraceAll;
+}
+
+std::string Lower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower;
+}
+
+}  // namespace
+
+CrateChoice SelectAdapter(std::string_view adapterFromCommandLine) {
+  return SelectAdapter(adapterFromCommandLine, LoadCrateSettings(CrateSettingsPlaces()));
+}
+
+CrateChoice SelectAdapter(std::string_view adapterFromCommandLine, const CrateSettings& settings) {
+  CrateChoice choice;
+  choice.Settings = settings;
+  if (!adapterFromCommandLine.empty()) {
+    choice.Adapter = Lower(adapterFromCommandLine);
+    choice.ChosenBy = "the command line";
+  } else if (!settings.Adapter.empty()) {
+    choice.Adapter = Lower(settings.Adapter);
+    choice.ChosenBy = settings.AdapterPlace.Text();
+  } else {
+    choice.Adapter = "sim";
+    choice.ChosenBy = "the default";
+  }
+
+  AdapterLibrary library;
+  if (choice.Adapter == "sim") {
+    library = sim::SimulatedAdapterLibrary();
+  } else if (choice.Adapter == "sbs") {
+    library = sbs::LoadSbsLibrary(settings.SbsLibrary.empty() ? sbs::kDefaultLibrary
+                                                              : settings.SbsLibrary);
+  } else if (choice.Adapter == "caen") {
+    if (!settings.HaveBridge)
+      throw Exception(
+          "the caen adapter needs the bridge: write \"bridge = V2718\" (or another "
+          "bridge) with its link and node into " +
+          (settings.File.empty() ? settings.Places.front().string() : settings.File.string()));
+    const std::string bad = caen::CheckBridge(settings.Caen, settings.HaveHost);
+    if (!bad.empty()) throw Exception(settings.BridgePlace.Text() + ": " + bad);
+    library = caen::LoadCaenLibrary(
+        settings.CaenLibrary.empty() ? caen::kDefaultLibrary : settings.CaenLibrary, settings.Caen);
+  } else {
+    const std::string given =
+        adapterFromCommandLine.empty()
+            ? settings.AdapterPlace.Text() + ": adapter \"" + settings.Adapter + "\""
+            : "--adapter " + std::string(adapterFromCommandLine);
+    throw Exception(given + ": no such adapter (known: " + kAdapterNames + ")");
+  }
+
+  ApplyTrace(settings);
+  if (library.Simulated) sim::Crate::Instance().PowerUp(settings.Sim);
+  choice.Name = library.Name;
+  choice.Release = library.Release;
+  choice.Simulated = library.Simulated;
+  InstallAdapterLibrary(std::move(library));
+  return choice;
+}
+
+}  // namespace crate
