@@ -4,6 +4,8 @@
 #include <cstdlib>
 
 #include "sim/AdapterCalls.h"
+#include "support/TempFolder.h"
+#include "ui/Application.h"
 
 // GUI tests run on the real widgets. ctest sets QT_QPA_PLATFORM=offscreen;
 // listing the tests (test discovery) needs no QApplication at all.
@@ -16,5 +18,9 @@ int main(int argc, char** argv) {
   // The windows' connections open on the simulated crate, as the program's
   // do when it chooses the simulated crate at start.
   InstallAdapterLibrary(sim::SimulatedAdapterLibrary());
+  // The panels' module locks in a folder of this program's own: test
+  // programs run side by side on the one simulated module.
+  const TempFolder locks("quorvane-locks");
+  PanelLockFolders() = {locks.Path()};
   return RUN_ALL_TESTS();
 }

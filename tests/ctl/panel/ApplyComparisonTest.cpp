@@ -50,6 +50,7 @@ class ApplyComparison : public SimPanel {
       return std::make_unique<TVMEWinBit3>(0, 2, -1);
     };
     environment.DefaultConfig = Dir.IniPath();
+    // Not the panel's lock folder: here the two take turns on purpose.
     environment.LockFolders = {Locks.Path()};
     return ::RunCtl(arguments, environment);
   }
