@@ -146,15 +146,12 @@ TEST_F(CtlTest, RefusedAccessGivesTheErrorBoxTextAndStatus1) {
             "anavailable.\n");
 }
 
-TEST_F(CtlTest, HelpOfEachCommandSaysWhatItReadsFirst) {
-  EXPECT_EQ(Run({"--help"}), 0);
-  for (const char* command : {"list", "status", "apply", "load-fifo", "reset-fifos", "reset",
-                              "trigger", "long", "short", "rx"})
-    EXPECT_NE(Out.str().find(std::string("\n  ") + command + " "), std::string::npos) << command;
-  EXPECT_EQ(Run({"trigger", "--help"}), 0);
-  EXPECT_NE(Out.str().find("Reads the register first"), std::string::npos);
-  EXPECT_EQ(Run({"reset", "--help"}), 0);
-  EXPECT_EQ(Out.str().find("Reads the register first"), std::string::npos);
+TEST_F(CtlTest, HelpSaysWhichCommandsReadTheRegisterFirst) {
+  for (const auto& [command, reads] :
+       {std::pair{"trigger", true}, {"reset-fifos", true}, {"reset", false}, {"long", false}}) {
+    EXPECT_EQ(Run({command, "--help"}), 0);
+    EXPECT_EQ(Out.str().find("Reads the register first") != std::string::npos, reads) << command;
+  }
   EXPECT_TRUE(Crate().Cycles().empty());
 }
 

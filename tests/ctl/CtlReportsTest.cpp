@@ -72,19 +72,13 @@ TEST_F(CtlTest, StatusDecodesWhatTheModuleHolds) {
 
   ASSERT_EQ(Run({"status", "--json"}), 0) << Err.str();
   const std::string json = Out.str();
-  EXPECT_EQ(json.rfind("{\"module\": {\"adapter\": \"Simulated crate\", \"device\": "
-                       "\"simbt0/a24\", \"base\": \"0xFF1000\"}, \"csr1\": {\"value\": "
-                       "\"0x5005\", \"bits\": \"0101000000000101\", \"fields\": [{\"name\": "
-                       "\"Trigger source\", \"bits\": \"2..0\", \"value\": 5, \"meaning\": "
-                       "\"5 Random\"}",
-                       0),
-            0u)
-      << json;
-  EXPECT_NE(json.find("{\"channel\": 2, \"value\": \"0x0019\", \"bits\": \"11001\", "
-                      "\"meaning\": \"Enable, FIFO, Calibration\"}"),
-            std::string::npos);
-  EXPECT_EQ(std::count(json.begin(), json.end(), '{'), std::count(json.begin(), json.end(), '}'));
-  EXPECT_EQ(json.back(), '\n');
+  for (const char* part : {"\"csr1\": {\"value\": \"0x5005\", \"bits\": \"0101000000000101\"",
+                           "{\"name\": \"Retransmit 3\", \"bits\": \"11\", \"value\": 1, "
+                           "\"meaning\": \"off\"}",
+                           "{\"channel\": 2, \"value\": \"0x0019\", \"bits\": \"11001\", "
+                           "\"meaning\": \"Enable, FIFO, Calibration\"}, {\"channel\": 3"})
+    EXPECT_NE(json.find(part), std::string::npos) << part << " in " << json;
+  EXPECT_EQ(json.substr(json.size() - 4), "}]}\n");
 }
 
 TEST_F(CtlTest, FileLogKeepsEachAccessUnderTheCommandLine) {
