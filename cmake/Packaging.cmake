@@ -6,6 +6,7 @@
 #   bin/quorvane-ctl             the module from scripts, with its manual page
 #   share/applications, share/metainfo, share/icons/hicolor
 #   share/doc/quorvane/guide     the operator's guide
+#   share/doc/quorvane/copyright, changelog.gz   as every Debian package has them
 set(CMAKE_INSTALL_DOCDIR share/doc/quorvane)  # not the project name's capitals
 include(GNUInstallDirs)
 
@@ -30,14 +31,39 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/${QUORVANE_APP_ID}.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/guide/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/guide)
 
+# The licence in Debian's machine-readable form, and the package's changelog
+# (compressed without a time stamp, so the package is the same at every
+# build). The changelog's newest entry must name the version being packaged.
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+set(changelog ${CMAKE_SOURCE_DIR}/packaging/changelog)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${changelog})
+file(STRINGS ${changelog} changelog_top LIMIT_COUNT 1)
+if(NOT changelog_top MATCHES "^quorvane \\(${PROJECT_VERSION}\\) ")
+  message(FATAL_ERROR "packaging/changelog begins with '${changelog_top}'; "
+                      "its newest entry must be for version ${PROJECT_VERSION}")
+endif()
+execute_process(COMMAND gzip -9nc ${changelog} OUTPUT_FILE ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+                COMMAND_ERROR_IS_FATAL ANY)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
 set(CPACK_PACKAGE_NAME quorvane)
-set(CPACK_PACKAGE_VENDOR "Quorvane developers")
-set(CPACK_PACKAGE_CONTACT "Quorvane developers <quorvane@localhost>")
+set(CPACK_PACKAGE_VENDOR "The Quorvane developers")
+# The same address as in packaging/changelog.
+set(CPACK_PACKAGE_CONTACT "The Quorvane developers <developers@quorvane.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Control panel for a TTCvi VME module and its TTCrx receivers")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION  # lines of at most 79 characters
+    "Quorvane drives one TTCvi VME module of the Timing, Trigger and Control\n"
+    "system and, over the module's B channel, the TTCrx receiver chips on the\n"
+    "optical TTC network: trigger source and rate, orbit source, inhibits, the\n"
+    "four B-Go channels and their FIFOs, asynchronous B-channel cycles, the TTCrx\n"
+    "deskews, coarse delays and control register, and named presets. Without VME\n"
+    "hardware it runs on a simulated crate.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)  # Debian ships binaries without their symbols
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 # The Qt libraries come from dpkg-shlibdeps; Qt loads its window-system
 # plugins at run time, which no library dependency names.

@@ -11,7 +11,7 @@ QUORVANE_PACKAGES_TEST=(libgtest-dev libgmock-dev)
 QUORVANE_PACKAGES_FUZZ=(clang libclang-rt-14-dev)
 QUORVANE_PACKAGES_BENCH=(libbenchmark-dev)
 QUORVANE_PACKAGES_LINT=(clang-format clang-tidy)
-QUORVANE_PACKAGES_PACKAGE=(dpkg-dev desktop-file-utils appstream)
+QUORVANE_PACKAGES_PACKAGE=(dpkg-dev desktop-file-utils appstream lintian)
 
 if [ "${1:-}" = "--no-install" ]; then
   QUORVANE_NO_INSTALL=1
@@ -53,12 +53,26 @@ quorvane_setup() {
   fi
 }
 
-# quorvane_build PRESET [cmake options...]: configures and builds the preset
-# in build/PRESET; sets BUILD to that folder.
-quorvane_build() {
+# quorvane_configure PRESET [cmake options...]: configures the preset in
+# build/PRESET; sets BUILD to that folder.
+quorvane_configure() {
   local preset=$1
   shift
   BUILD="$QUORVANE_ROOT/build/$preset"
-  (cd "$QUORVANE_ROOT" && cmake --preset "$preset" "$@" >/dev/null &&
-     cmake --build --preset "$preset" --parallel "$(nproc)")
+  (cd "$QUORVANE_ROOT" && cmake --preset "$preset" "$@" >/dev/null)
+}
+
+# quorvane_build PRESET [cmake options...]: configures and builds the preset
+# in build/PRESET; sets BUILD to that folder.
+quorvane_build() {
+  quorvane_configure "$@"
+  (cd "$QUORVANE_ROOT" && cmake --build --preset "$1" --parallel "$(nproc)")
+}
+
+# quorvane_build_targets PRESET TARGET...: configures the preset and builds
+# only the named targets in build/PRESET; sets BUILD to that folder.
+quorvane_build_targets() {
+  quorvane_configure "$1"
+  shift
+  cmake --build "$BUILD" --parallel "$(nproc)" --target "$@"
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package of the panel in build/package/.
 #   ./scripts/package.sh [--no-install] [--check]
-# --check then validates the desktop entry and the AppStream data, installs
-# the package with dpkg (root), starts the installed panel once through its
+# --check then validates the desktop entry and the AppStream data, runs
+# lintian on the package (failing on its errors, showing its warnings),
+# installs the package with dpkg (root), starts the installed panel once through its
 # launcher on the offscreen platform, and checks that it made its per-user
 # folder and ran.
 set -euo pipefail
@@ -22,6 +23,7 @@ echo "package: $deb"
 desktop-file-validate "$QUORVANE_ROOT/packaging/org.quorvane.Quorvane.desktop"
 appstreamcli validate --no-net "$QUORVANE_ROOT/packaging/org.quorvane.Quorvane.metainfo.xml"
 dpkg-deb -I "$deb" | grep -E '^ (Depends|Recommends):'
+lintian --fail-on error --display-level ">=warning" "$deb"
 if [ "$(id -u)" -ne 0 ]; then
   echo "package.sh --check installs the package and must run as root" >&2
   exit 1

@@ -3,23 +3,28 @@
 #   ./scripts/test.sh [--no-install]            preset test in build/test (warnings are errors)
 #   ./scripts/test.sh --sanitize                preset sanitize: AddressSanitizer + UBSan
 #   ./scripts/test.sh --fuzz N                  also preset fuzz: each fuzz target for N seconds
+#   ./scripts/test.sh --bench                   also builds the benchmarks (bench/) in the test
+#                                               build, without running them (CI: they cannot rot)
 set -euo pipefail
 QUORVANE_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$QUORVANE_ROOT/scripts/common.sh"
 
 SANITIZE=0
 FUZZ_SECONDS=0
+BENCH=OFF
 while [ $# -gt 0 ]; do
   case "$1" in
     --sanitize) SANITIZE=1 ;;
     --fuzz) FUZZ_SECONDS=$2; shift ;;
-    *) echo "usage: $0 [--no-install] [--sanitize] [--fuzz SECONDS]" >&2; exit 2 ;;
+    --bench) BENCH=ON ;;
+    *) echo "usage: $0 [--no-install] [--sanitize] [--fuzz SECONDS] [--bench]" >&2; exit 2 ;;
   esac
   shift
 done
 
 packages=("${QUORVANE_PACKAGES_RUN[@]}" "${QUORVANE_PACKAGES_TEST[@]}")
 [ "$FUZZ_SECONDS" -gt 0 ] && packages+=("${QUORVANE_PACKAGES_FUZZ[@]}")
+[ "$BENCH" = ON ] && packages+=("${QUORVANE_PACKAGES_BENCH[@]}")
 quorvane_setup "${packages[@]}"
 
 if [ "$SANITIZE" -eq 1 ]; then
@@ -31,7 +36,7 @@ if [ "$SANITIZE" -eq 1 ]; then
 else
   preset=test
 fi
-quorvane_build "$preset"
+quorvane_build "$preset" -DQUORVANE_BENCH="$BENCH"
 (cd "$QUORVANE_ROOT" && ctest --preset "$preset" -j "$(nproc)")
 
 if [ "$FUZZ_SECONDS" -gt 0 ]; then

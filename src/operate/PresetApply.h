@@ -18,7 +18,11 @@ class PresetTarget {
   // sent; raises the conversion error when there is none.
   virtual std::int32_t RxAddress() = 0;
   // The retransmit bits are sent: a panel's B-Go boxes follow the channels'
-  // new states (a changed Retransmit box writes CSR2 once more).
+  // new states. A window's Retransmit box that changes writes CSR2 once more
+  // with the same bits; from the window's start (tab B-Go 0, Retransmit
+  // ticked) that is when the preset turns channel 0's retransmission off, so
+  // a program without a window that must match the window's cycles sends the
+  // retransmit bits again then.
   virtual void ReloadBGoTab() = 0;
   // A FIFO is loaded; a window tells the operator and waits for the answer.
   virtual void FifoLoaded(int channel) = 0;

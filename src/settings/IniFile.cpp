@@ -1110,7 +1110,10 @@ std::int32_t TIniFile::LastNumberedKey(const std::string& section, const std::st
                                        std::int32_t limit) {
   Impl_->Load();
   const std::uint32_t s = Impl_->LookupSection(section);
-  if (s == kNone) return -1;
+  if (s == kNone || limit <= 0) return -1;
+  // A list the program wrote holds its last entry: no need to look further.
+  const std::string lastKey = stem + std::to_string(limit - 1);
+  if (Impl_->FindKey(s, lastKey, NameHash(lastKey)) != nullptr) return limit - 1;
   const Section& sec = Impl_->Sections[s];
   std::int32_t last = -1;
   for (std::uint32_t i = 0; i < sec.SlotCount; ++i) {
@@ -1124,6 +1127,8 @@ std::int32_t TIniFile::LastNumberedKey(const std::string& section, const std::st
 
 std::int32_t TIniFile::LastNumberedSection(const std::string& stem, std::int32_t limit) {
   Impl_->Load();
+  if (limit <= 0) return -1;
+  if (Impl_->FindSection(stem + std::to_string(limit - 1)) != kNone) return limit - 1;
   std::int32_t last = -1;
   for (const Section& sec : Impl_->Sections) {
     std::string_view name;

@@ -82,16 +82,23 @@ void BGoGroup::Bind(ModuleSender& sender, const PanelDialogs& dialogs, const RxG
   ::Bind(
       TabControl1, &QTabBar::currentChanged, this, [this] { return "Tab " + TabCause(); },
       [this] { ReloadTab(); });
-  const std::pair<QCheckBox*, const char*> modes[] = {{chbEnable, " Enable"},
-                                                      {chbSync, " Asynchron"},
-                                                      {chSingle, " Repetetive"},
-                                                      {chbFIFO, " FIFO"},
-                                                      {chbCalibration, " Calibration"}};
-  for (const auto& [box, caption] : modes) {
+  // The four mode boxes write the shown channel's mode and remember it; the
+  // calibration box only writes it.
+  struct ModeBox {
+    QCheckBox* Box;
+    const char* Caption;
+    void (BGoGroup::*Click)();
+  };
+  const ModeBox modes[] = {{chbEnable, " Enable", &BGoGroup::chbEnableClick},
+                           {chbSync, " Asynchron", &BGoGroup::chbEnableClick},
+                           {chSingle, " Repetetive", &BGoGroup::chbEnableClick},
+                           {chbFIFO, " FIFO", &BGoGroup::chbEnableClick},
+                           {chbCalibration, " Calibration", &BGoGroup::chbCalibrationClick}};
+  for (const ModeBox& mode : modes) {
     ::Bind(
-        box, &QCheckBox::toggled, this,
-        [this, box = box, caption = caption] { return TabCause() + caption + OnOff(box); },
-        [this, box = box] { box == chbCalibration ? chbCalibrationClick() : chbEnableClick(); });
+        mode.Box, &QCheckBox::toggled, this,
+        [this, mode] { return TabCause() + mode.Caption + OnOff(mode.Box); },
+        [this, mode] { (this->*mode.Click)(); });
   }
   ::Bind(
       chbRetransmit, &QCheckBox::toggled, this,
@@ -150,6 +157,7 @@ void BGoGroup::ReloadTab() {
   chbFIFO->setChecked(BGoFlags[n][3]);
   // Not held back: a change writes CSR2 once with the unchanged bits.
   chbRetransmit->setChecked(!RetransmitBits[n]);
+  RaisePendingError();  // a refused CSR2 write stops the action that reloads
   chbCalibration->setEnabled(BGoChannel() == ModuleSender::kCalibrationChannel);
 }
 
@@ -217,14 +225,18 @@ std::vector<BGoDataSequence> BGoGroup::Sequences() const {
   std::vector<BGoDataSequence> sequences;
   sequences.reserve(static_cast<std::size_t>(lbB_GoDataSeq->count()));
   for (int row = 0; row < lbB_GoDataSeq->count(); ++row)
-    sequences.push_back({lbB_GoDataSeq->item(row)->text().toStdString(), SequenceAt(row).Words});
+    sequences.push_back({TextToKeep(lbB_GoDataSeq->item(row)->text(),
+                                    lbB_GoDataSeq->item(row)->data(kStoredTextRole)),
+                         SequenceAt(row).Words});
   return sequences;
 }
 
 void BGoGroup::SetSequences(std::vector<BGoDataSequence> sequences) {
-  for (BGoDataSequence& sequence : sequences)
-    lbB_GoDataSeq->addItem(
-        new TSequenceItem(QString::fromStdString(sequence.Name), std::move(sequence.Words)));
+  for (BGoDataSequence& sequence : sequences) {
+    auto* item = new TSequenceItem(ShownText(sequence.Name), std::move(sequence.Words));
+    item->setData(kStoredTextRole, KeptBytes(sequence.Name));
+    lbB_GoDataSeq->addItem(item);
+  }
 }
 
 void BGoGroup::bAddDataClick() {

@@ -4,11 +4,11 @@
 
 namespace {
 
-// Held as a child of its window, so it goes with the window.
+// Held as a child of what it describes, so it goes with it.
 class Describer : public QObject {
  public:
-  Describer(QObject* window, CauseDescriber describe)
-      : QObject(window), Describe(std::move(describe)) {}
+  Describer(QObject* described, CauseDescriber describe)
+      : QObject(described), Describe(std::move(describe)) {}
   CauseDescriber Describe;
 };
 
@@ -27,9 +27,9 @@ std::string NameOf(const QObject* control) {
 
 }  // namespace
 
-void SetCauseDescriber(QObject* window, CauseDescriber describer) {
-  delete DescriberOf(window);
-  new Describer(window, std::move(describer));
+void SetCauseDescriber(QObject* object, CauseDescriber describer) {
+  delete DescriberOf(object);
+  new Describer(object, std::move(describer));
 }
 
 std::string DescribeCause(const QObject* control) {

@@ -26,6 +26,18 @@ class EventBinding : public QObject {
 
 }  // namespace
 
+void event_guard::ShowError(const std::exception_ptr& error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const Exception& shown) {
+    ShowErrorBox(shown.Message());
+  } catch (const std::exception& shown) {
+    ShowErrorBox(shown.what());
+  } catch (...) {
+    ShowErrorBox("Unknown error");
+  }
+}
+
 void BindEvent(QWidget* target, std::function<bool(QWidget*, QEvent*)> matches,
                std::function<void()> handler) {
   new EventBinding(target, std::move(matches), std::move(handler));

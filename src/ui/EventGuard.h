@@ -20,7 +20,38 @@ inline int& RunningLevel() {
   static int level = -1;
   return level;
 }
+
+// The first error of a handler that code inside a guarded action set off,
+// kept for that action (by its event-loop level): it must not unwind through
+// the widget code that ran the handler.
+struct PendingError {
+  int Level = -1;
+  std::exception_ptr Error;
+};
+inline PendingError& Pending() {
+  static PendingError pending;
+  return pending;
+}
+
+// Takes the error kept for the action running at level, if any.
+inline std::exception_ptr TakePending(int level) {
+  PendingError& pending = Pending();
+  if (pending.Error == nullptr || pending.Level != level) return nullptr;
+  pending.Level = -1;
+  return std::exchange(pending.Error, nullptr);
+}
+
+// Shows an error of the common base (or any other) in the error box.
+void ShowError(const std::exception_ptr& error);
 }  // namespace event_guard
+
+// Raises, in the guarded action running now, the error that a handler set
+// off by the code just run (a control changed by code) left for it, so the
+// action stops there. Call it right after changing such a control.
+inline void RaisePendingError() {
+  if (std::exception_ptr error = event_guard::TakePending(QThread::currentThread()->loopLevel()))
+    std::rethrow_exception(error);
+}
 
 // Errors never pass through Qt's event loop. Every event handler runs inside
 // this one guard: an error of the common base is shown in the error box and
@@ -28,8 +59,9 @@ inline int& RunningLevel() {
 // Returns false when the handler ended with an error.
 //
 // A handler set off by another guarded action (a control that action changes
-// by code) lets its error go on to that action instead: one error box, and
-// the outer action stops there. A handler run by a dialog's or a message
+// by code) leaves its error to that action instead: one error box, and the
+// outer action stops where it calls RaisePendingError (or, at the latest,
+// when it ends). A handler run by a dialog's or a message
 // box's own loop is an action of its own.
 //
 // control is the control whose event runs the handler: the bus accesses the
@@ -45,13 +77,17 @@ bool Guarded(const QObject* control, Handler&& handler) {
     const BusCauseScope cause(
         [control] { return control != nullptr ? DescribeCause(control) : std::string(); });
     std::forward<Handler>(handler)();
+    if (!nested) RaisePendingError();  // one the handler's code did not take
     return true;
-  } catch (const Exception& error) {
-    if (nested) throw;
-    ShowErrorBox(error.Message());
-  } catch (const std::exception& error) {  // never let anything unwind into Qt's loop
-    if (nested) throw;
-    ShowErrorBox(error.what());
+  } catch (...) {  // never let anything unwind into Qt
+    if (nested) {
+      event_guard::PendingError& pending = event_guard::Pending();
+      if (pending.Error == nullptr) pending = {level, std::current_exception()};
+      return false;
+    }
+    // One error box for the action: its first error.
+    std::exception_ptr first = event_guard::TakePending(level);
+    event_guard::ShowError(first != nullptr ? first : std::current_exception());
   }
   return false;
 }

@@ -6,6 +6,7 @@
 // in three columns and a bottom strip, as operators know the panel; a group
 // then takes the room of its controls (FitToControls).
 
+#include <QByteArray>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -15,9 +16,11 @@
 #include <QPushButton>
 #include <QRect>
 #include <QString>
+#include <QVariant>
 #include <string>
 #include <vector>
 
+#include "base/StoredText.h"
 #include "ui/WheelGuard.h"
 
 namespace group_controls {
@@ -97,11 +100,38 @@ inline QComboBox* AddPickList(QWidget* parent, const char* name, const QRect& pl
   return list;
 }
 
-// The texts of a drop-down list's entries, in order.
+// Names come from the configuration file as bytes, not always UTF-8 (files
+// of the Windows panel hold Windows-1252). An entry shows them decoded and
+// keeps the bytes beside its text, so a name nobody edits is written back
+// as it was read.
+constexpr int kStoredTextRole = Qt::UserRole + 1;
+
+inline QString ShownText(const std::string& stored) {
+  return QString::fromStdString(StoredTextToUtf8(stored));
+}
+inline QVariant KeptBytes(const std::string& stored) { return QByteArray::fromStdString(stored); }
+
+// What to write for an entry showing shown that keeps stored.
+inline std::string TextToKeep(const QString& shown, const QVariant& stored) {
+  return TextToStore(stored.toByteArray().toStdString(), shown.toStdString());
+}
+
+// Appends an entry read from the file, with data in the list's user role.
+inline void AddStoredEntry(QComboBox* list, const std::string& stored, const QVariant& data = {}) {
+  list->addItem(ShownText(stored), data);
+  list->setItemData(list->count() - 1, KeptBytes(stored), kStoredTextRole);
+}
+
+// The text to write for entry i of a drop-down list.
+inline std::string EntryText(const QComboBox* list, int i) {
+  return TextToKeep(list->itemText(i), list->itemData(i, kStoredTextRole));
+}
+
+// The texts to write for a drop-down list's entries, in order.
 inline std::vector<std::string> EntryTexts(const QComboBox* list) {
   std::vector<std::string> texts;
   texts.reserve(static_cast<std::size_t>(list->count()));
-  for (int i = 0; i < list->count(); ++i) texts.push_back(list->itemText(i).toStdString());
+  for (int i = 0; i < list->count(); ++i) texts.push_back(EntryText(list, i));
   return texts;
 }
 

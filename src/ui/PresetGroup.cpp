@@ -82,7 +82,7 @@ void PresetGroup::bAddPresetClick() {
   // none. OK with no line chosen ends Add without a preset.
   const std::vector<BGoDataSequence> sequences = BGo->Sequences();
   QStringList names;
-  for (const BGoDataSequence& sequence : sequences) names << QString::fromStdString(sequence.Name);
+  for (const BGoDataSequence& sequence : sequences) names << ShownText(sequence.Name);
   Dialogs->DataForSave().SetSequenceNames(names);
   for (int fifo = 0; fifo < 4; ++fifo) {
     const std::optional<int> chosen = Dialogs->DataForSave().ChooseFor(fifo);
@@ -117,14 +117,13 @@ std::vector<NamedPreset> PresetGroup::Presets() const {
   std::vector<NamedPreset> presets;
   presets.reserve(static_cast<std::size_t>(lbPresettings->count()));
   for (int i = 0; i < lbPresettings->count(); ++i)
-    presets.push_back({lbPresettings->itemText(i).toStdString(),
-                       lbPresettings->itemData(i).value<PreSettings>()});
+    presets.push_back(
+        {EntryText(lbPresettings, i), lbPresettings->itemData(i).value<PreSettings>()});
   return presets;
 }
 
 void PresetGroup::SetPresets(const std::vector<NamedPreset>& presets) {
   for (const NamedPreset& preset : presets)
-    lbPresettings->addItem(QString::fromStdString(preset.Name),
-                           QVariant::fromValue(preset.Settings));
+    AddStoredEntry(lbPresettings, preset.Name, QVariant::fromValue(preset.Settings));
   lbPresettings->setCurrentIndex(-1);
 }

@@ -164,7 +164,7 @@ void RxGroup::bRxAddressDeleteClick() {
 std::vector<std::string> RxGroup::Addresses() const { return EntryTexts(cmbTTC); }
 
 void RxGroup::SetAddresses(const std::vector<std::string>& entries) {
-  for (const std::string& entry : entries) cmbTTC->addItem(QString::fromStdString(entry));
+  for (const std::string& entry : entries) AddStoredEntry(cmbTTC, entry);
 }
 
 void RxGroup::SelectFirst() { cmbTTC->setCurrentIndex(cmbTTC->count() > 0 ? 0 : -1); }
@@ -177,7 +177,7 @@ void RxGroup::CopyTo(PreSettings& preset) const {
   // The boxes as they are now, even if their last change was cancelled.
   preset.RxControlRegister = Dialogs->RxControlRegister().GetRegister();
   const int rx = cmbTTC->currentIndex();
-  preset.RxName = rx < 0 ? std::string() : RxEntryName(cmbTTC->itemText(rx).toStdString());
+  preset.RxName = rx < 0 ? std::string() : RxEntryName(EntryText(cmbTTC, rx));
 }
 
 void RxGroup::Show(const PreSettings& preset) {

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QSlider>
 
 #include "SimPanel.h"
@@ -204,6 +205,44 @@ TEST_F(RxAddressFile, ListSurvivesACloseAndARestartAndTheRestOfTheFileStays) {
   std::string expected = kExampleConfigFile;
   expected.replace(expected.find("NoOfRxAddresses=2"), 17, "NoOfRxAddresses=3");
   EXPECT_EQ(ReadTextFile(Dir.IniPath()), expected + "RxAddress2=Rx3=x3FFF\n");
+}
+
+}  // namespace
+
+namespace {
+
+// Files of the Windows panel hold names in Windows-1252: they show decoded,
+// a preset finds its TTCrx by the stored bytes, and a close with no edit
+// writes every name back byte for byte.
+TEST_F(RxAddressFile, Windows1252NamesShowDecodedAndAreWrittenBackAsRead) {
+  std::string file = kExampleConfigFile;
+  for (const auto& [from, to] :
+       {std::pair<std::string, std::string>{"Caption=Trig", "Caption=D\xe9j\xe0"},
+        {"Caption=Run1", "Caption=Caf\xe9"},
+        {"RxName=Rx1", "RxName=Cr\xe8me"},
+        {"RxAddress0=Rx1=", "RxAddress0=Cr\xe8me="},
+        {"RxAddress1=Rx2=", "RxAddress1=Cr\xe9me="}})
+    file.replace(file.find(from), from.size(), to);
+  WriteTextFile(Dir.IniPath(), file);
+  {
+    QuorvaneWindows windows = CreateQuorvaneWindows(OpenBit3Connection);
+    TfrmMain* main = windows.frmMain.get();
+    main->show();
+    EXPECT_EQ(Control<QListWidget>(main, "lbB_GoDataSeq")->item(0)->text(),
+              QStringLiteral("D\u00e9j\u00e0"));
+    auto* presets = Control<QComboBox>(main, "lbPresettings");
+    EXPECT_EQ(presets->itemText(0), QStringLiteral("Caf\u00e9"));
+    auto* rx = Control<QComboBox>(main, "cmbTTC");
+    EXPECT_EQ(rx->itemText(1), QStringLiteral("Cr\u00e9me=x1F"));
+
+    // The preset was taken on "Crème" (address 1), not on "Créme" (0x1F).
+    rx->setCurrentIndex(1);
+    presets->setCurrentIndex(0);
+    Control<QPushButton>(main, "bAplayPreset")->click();
+    EXPECT_EQ(rx->currentIndex(), 0);
+    ASSERT_TRUE(main->close());
+  }
+  EXPECT_EQ(ReadTextFile(Dir.IniPath()), file);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -75,6 +76,34 @@ class StartUp : public ::testing::Test {
       if (cycle.write && cycle.status == 0) writes.push_back(cycle);
     }
     return writes;
+  }
+
+  // Runs the program entry on a recording connection; once its main window
+  // shows, act runs with it. True when the program ended by itself: should
+  // the loop outlive what act did, it is ended and the run fails, not hangs.
+  bool RunUntilTheEnd(const std::function<void(QWidget* main)>& act) {
+    bool acted = false;
+    QTimer actor;
+    actor.setInterval(0);
+    QObject::connect(&actor, &QTimer::timeout, [&] {
+      QWidget* main = TopLevel("frmMain");
+      if (main == nullptr || !main->isVisible()) return;
+      actor.stop();
+      acted = true;
+      act(main);
+    });
+    actor.start();
+    bool loopOutlivedTheWindow = false;
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+      loopOutlivedTheWindow = true;
+      QApplication::exit(0);
+    });
+    watchdog.start(10000);
+    EXPECT_EQ(RunQuorvane(Recording()), 0);
+    EXPECT_TRUE(acted) << "the main window was never shown";
+    return !loopOutlivedTheWindow;
   }
 
   ScopedWorkDir Dir;
@@ -253,64 +282,26 @@ TEST_F(StartUp, HelpAsksForTheContentsOfVoruraEachTime) {
 
 TEST_F(StartUp, ProgramRunsUntilTheMainWindowIsClosedEvenWithHelpOpen) {
   bool dialogsExisted = false;
-  bool mainShown = false;
-  QTimer closer;
-  closer.setInterval(0);
-  QObject::connect(&closer, &QTimer::timeout, [&] {
-    QWidget* main = TopLevel("frmMain");
-    if (main == nullptr || !main->isVisible()) return;
-    closer.stop();
-    mainShown = true;
+  EXPECT_TRUE(RunUntilTheEnd([&](QWidget* main) {
     dialogsExisted = TopLevel("dlgRxControlRegister") != nullptr &&
                      TopLevel("B_GoDataDlg") != nullptr && TopLevel("OKBottomDlg") != nullptr &&
                      TopLevel("frmDataForSave") != nullptr;
     Control<QPushButton>(main, "bHelp")->click();  // a help window may stay open
     main->close();
-  });
-  closer.start();
-  // Should the loop outlive the main window, end it and fail, not hang.
-  bool loopOutlivedTheWindow = false;
-  QTimer watchdog;
-  watchdog.setSingleShot(true);
-  QObject::connect(&watchdog, &QTimer::timeout, [&] {
-    loopOutlivedTheWindow = true;
-    QApplication::exit(0);
-  });
-  watchdog.start(10000);
-
-  EXPECT_EQ(RunQuorvane(Recording()), 0);
-  EXPECT_FALSE(loopOutlivedTheWindow);
+  }));
   if (QWidget* help = TopLevel("HelpWindow")) help->hide();
-  EXPECT_TRUE(mainShown);
   EXPECT_TRUE(dialogsExisted);
   EXPECT_NE(ReadTextFile(Dir.IniPath()).find("TTCviAddress=16715776"), std::string::npos);
   EXPECT_EQ(TopLevel("frmMain"), nullptr);  // all windows end with the run
 }
 
 TEST_F(StartUp, TerminationSignalClosesAndSavesLikeAClose) {
-  QTimer signaller;
-  signaller.setInterval(0);
-  QObject::connect(&signaller, &QTimer::timeout, [&] {
-    QWidget* main = TopLevel("frmMain");
-    if (main == nullptr || !main->isVisible()) return;
-    signaller.stop();
+  EXPECT_TRUE(RunUntilTheEnd([](QWidget* main) {
     Control<QLineEdit>(main, "eRxName")->setText(QStringLiteral("Rx7"));
     Control<QLineEdit>(main, "eRxAddres")->setText(QStringLiteral("7"));
     Control<QPushButton>(main, "bAddRxAddres")->click();
     std::raise(SIGTERM);
-  });
-  signaller.start();
-  bool loopOutlivedTheSignal = false;
-  QTimer watchdog;
-  watchdog.setSingleShot(true);
-  QObject::connect(&watchdog, &QTimer::timeout, [&] {
-    loopOutlivedTheSignal = true;
-    QApplication::exit(0);
-  });
-  watchdog.start(10000);
-
-  EXPECT_EQ(RunQuorvane(Recording()), 0);
-  EXPECT_FALSE(loopOutlivedTheSignal);
+  }));
   EXPECT_NE(ReadTextFile(Dir.IniPath()).find("RxAddress0=Rx7=7"), std::string::npos);
 }
 

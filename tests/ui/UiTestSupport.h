@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
 #include <cstdlib>
@@ -42,6 +45,25 @@ inline QWidget* TopLevel(const char* name) {
   for (QWidget* widget : QApplication::topLevelWidgets())
     if (widget->objectName() == QLatin1String(name)) return widget;
   return nullptr;
+}
+
+// How a failure names a modal window: its kind, object name, title and, for a
+// message box, its text.
+inline std::string DescribeModal(QWidget* modal) {
+  auto* box = qobject_cast<QMessageBox*>(modal);
+  std::string text = (box != nullptr ? "message box '" : "modal window '") +
+                     modal->objectName().toStdString() + "' (" + modal->metaObject()->className() +
+                     "), title \"" + modal->windowTitle().toStdString() + "\"";
+  if (box != nullptr) text += ", text \"" + box->text().toStdString() + "\"";
+  return text;
+}
+
+// Closes a modal window as its Cancel, Escape or close button would.
+inline void CloseModal(QWidget* modal) {
+  if (auto* dialog = qobject_cast<QDialog*>(modal))
+    dialog->reject();
+  else
+    modal->close();
 }
 
 // Answers the next modal window (dialog or message box) that appears while
@@ -101,6 +123,57 @@ class ModalAnswers {
   std::vector<ModalAnswer::Answer> Answers_;
   QTimer Timer_;
   QStringList Texts_;
+};
+
+// An answer for one kind of modal window, e.g. As<TB_GoDataDlg>(...). Any
+// other window that comes up in its place (an error box a fault brought up)
+// fails the test with its text and is closed, so the answer never works on a
+// window of another kind (which would crash the test rather than fail it).
+template <class Window>
+ModalAnswer::Answer As(std::function<void(Window*)> answer) {
+  return [answer = std::move(answer)](QWidget* modal) {
+    if (auto* window = qobject_cast<Window*>(modal)) return answer(window);
+    ADD_FAILURE() << "expected a " << Window::staticMetaObject.className() << ", got a "
+                  << DescribeModal(modal);
+    CloseModal(modal);
+  };
+}
+
+// Closes a modal window that nothing answers. An expected window is answered
+// by a ModalAnswer(s) within a few turns of the event loop; one that keeps
+// the test waiting in its exec() for LimitMs (an error box a fault brought
+// up, a dialog an answer left open) fails the running test with its title and
+// text and is closed, so the test goes on to its own checks instead of
+// waiting for ctest's timeout. A modal window the test shows and drives
+// itself is left alone: then no event loop runs, only the test's own
+// processing of events. main() keeps one for the whole run.
+class UnansweredModalCloser {
+ public:
+  static constexpr int LimitMs = 2000;
+  UnansweredModalCloser() {
+    Timer_.setInterval(100);
+    QObject::connect(&Timer_, &QTimer::timeout, [this] { Poll(); });
+    Timer_.start();
+  }
+
+ private:
+  void Poll() {
+    QWidget* modal =
+        QThread::currentThread()->loopLevel() > 0 ? QApplication::activeModalWidget() : nullptr;
+    if (modal != Seen_) {
+      Seen_ = modal;
+      Since_.start();
+      return;
+    }
+    if (modal == nullptr || Since_.elapsed() < LimitMs) return;
+    ADD_FAILURE() << "unanswered " << DescribeModal(modal) << "; closed after " << Since_.elapsed()
+                  << " ms";
+    Seen_ = nullptr;
+    CloseModal(modal);
+  }
+  QTimer Timer_;
+  QPointer<QWidget> Seen_;
+  QElapsedTimer Since_;
 };
 
 // Typical answers.

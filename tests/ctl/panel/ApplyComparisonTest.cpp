@@ -63,6 +63,10 @@ class ApplyComparison : public SimPanel {
 TEST_F(ApplyComparison, WindowAndCommandSendTheSameCycles) {
   std::string missingRx = kPhysicsPresetFile;
   missingRx.replace(missingRx.find("RxName=rx1"), 10, "RxName=nobody");
+  // Channel 0's retransmission off: the panel's Retransmit box (tab B-Go 0)
+  // follows it and writes CSR2 once more.
+  std::string retransmitOff = kPhysicsPresetFile;
+  retransmitOff.replace(retransmitOff.find("B_Go14=1"), 8, "B_Go04=1");
   struct Case {
     std::string file;
     int status;
@@ -72,6 +76,7 @@ TEST_F(ApplyComparison, WindowAndCommandSendTheSameCycles) {
   const Case cases[] = {
       {kPhysicsPresetFile, 0, "B-Go Fifo [2] loaded\n", {"B-Go Fifo [2] loaded"}},
       {missingRx, 2, "", {"'' is not a valid integer value."}},
+      {retransmitOff, 0, "B-Go Fifo [2] loaded\n", {"B-Go Fifo [2] loaded"}},
   };
   for (const Case& c : cases) {
     StartWith(c.file);

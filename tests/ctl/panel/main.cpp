@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <cstdlib>
 
+#include "UiTestSupport.h"
 #include "sim/AdapterCalls.h"
 #include "support/TempFolder.h"
 #include "ui/Application.h"
@@ -23,5 +24,6 @@ int main(int argc, char** argv) {
   // programs run side by side on the one simulated module.
   const TempFolder locks("quorvane-locks");
   PanelLockFolders() = {locks.Path()};
+  const UnansweredModalCloser closer;  // an unexpected box fails its test, never hangs it
   return RUN_ALL_TESTS();
 }
