@@ -4,10 +4,10 @@
 #include <QApplication>
 #include <cstdlib>
 
-#include "UiTestSupport.h"
 #include "sim/AdapterCalls.h"
 #include "support/TempFolder.h"
 #include "ui/Application.h"
+#include "ui/UiTestSupport.h"
 
 // GUI tests run on the real widgets. ctest sets QT_QPA_PLATFORM=offscreen;
 // listing the tests (test discovery) needs no QApplication at all.
