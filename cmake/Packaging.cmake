@@ -3,6 +3,7 @@
 #   bin/quorvane                 the launcher: starts the panel in the per-user
 #                                folder that holds its configuration file
 #   libexec/quorvane/quorvane    the panel itself
+#   bin/quorvane-ctl             the module from scripts, with its manual page
 #   share/applications, share/metainfo, share/icons/hicolor
 #   share/doc/quorvane/guide     the operator's guide
 #   share/doc/quorvane/copyright, changelog.gz   as every Debian package has them
@@ -18,6 +19,8 @@ file(RELATIVE_PATH QUORVANE_PROGRAM_FROM_BINDIR ${CMAKE_INSTALL_FULL_BINDIR}
 configure_file(${CMAKE_SOURCE_DIR}/packaging/quorvane-launcher.sh.in
                ${CMAKE_BINARY_DIR}/packaging/quorvane @ONLY)
 install(PROGRAMS ${CMAKE_BINARY_DIR}/packaging/quorvane DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS quorvane-ctl RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/quorvane-ctl.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 set(QUORVANE_APP_ID org.quorvane.Quorvane)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/${QUORVANE_APP_ID}.desktop

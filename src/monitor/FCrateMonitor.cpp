@@ -14,11 +14,12 @@
 #include <vector>
 
 #include "sim/SimCrate.h"
+#include "ttcvi/RegisterFields.h"
 #include "ui/BusLogFeed.h"
 
-// The fields are decoded here from the module's register map and the TTCrx
-// register layout, not through the panel's module code: the monitor shows
-// what the crate holds, whatever the panel meant to send.
+// The monitor shows what the crate holds, whatever the panel meant to send:
+// it reads the crate's inspection interface, never the panel's shadows. The
+// registers' fields are named by the one decoder quorvane-ctl status uses.
 
 namespace {
 
@@ -33,29 +34,6 @@ QString Bits(std::uint32_t value, int count) {
   QString bits;
   for (int bit = count - 1; bit >= 0; --bit) bits += ((value >> bit) & 1u) ? '1' : '0';
   return bits;
-}
-
-// CSR1 bits 2..0.
-QString TriggerSource(unsigned source) {
-  static const char* const kNames[] = {"L1A ECL", "L1A NIM", "L1A NIM",     "L1A NIM",
-                                       "VME",     "Random",  "Calibration", "none"};
-  return QStringLiteral("%1 %2").arg(source).arg(QLatin1String(kNames[source & 7]));
-}
-
-// CSR1 bits 14..12.
-QString RandomRate(unsigned rate) {
-  static const char* const kRates[] = {"1 Hz",   "100 Hz", "1 kHz",  "5 kHz",
-                                       "10 kHz", "25 kHz", "50 kHz", "100 kHz"};
-  return QLatin1String(kRates[rate & 7]);
-}
-
-// Mode register bits 4..0, named as the panel's check boxes.
-QString ModeFlags(std::uint16_t mode) {
-  static const char* const kFlags[] = {"Enable", "Asynchron", "Repetetive", "FIFO", "Calibration"};
-  QStringList on;
-  for (int bit = 0; bit < 5; ++bit)
-    if ((mode >> bit) & 1u) on << QLatin1String(kFlags[bit]);
-  return on.isEmpty() ? QStringLiteral("none") : on.join(QStringLiteral(", "));
 }
 
 // A B-channel word: long format (bit 31 set) to one TTCrx, or a short
@@ -108,6 +86,16 @@ QTableWidget* AddTable(QWidget* parent, const char* name, const QStringList& hea
 void SetRow(QTreeWidgetItem* item, const QString& value, const QString& meaning) {
   item->setText(1, value);
   item->setText(2, meaning);
+}
+
+// A register's fields as its children, in the decoder's order.
+void SetFields(QTreeWidgetItem* item, const std::vector<RegisterField>& fields) {
+  for (int i = 0; i < item->childCount() && i < static_cast<int>(fields.size()); ++i) {
+    const RegisterField& field = fields[static_cast<std::size_t>(i)];
+    item->child(i)->setText(0, QString::fromStdString(field.Label()));
+    SetRow(item->child(i), QString::fromStdString(field.ValueText),
+           QString::fromStdString(field.Meaning));
+  }
 }
 
 }  // namespace
@@ -227,34 +215,14 @@ void TfrmCrateMonitor::RefreshRegisters() {
   const sim::Crate& crate = sim::Crate::Instance();
   const std::uint16_t csr1 = crate.CSR1();
   SetRow(Csr1_, Hex(csr1, 4), Bits(csr1, 16));
-  Csr1_->child(0)->setText(0, QStringLiteral("Trigger source (2..0)"));
-  SetRow(Csr1_->child(0), QString::number(csr1 & 7u), TriggerSource(csr1 & 7u));
-  Csr1_->child(1)->setText(0, QStringLiteral("Orbit (3)"));
-  SetRow(Csr1_->child(1), QString::number((csr1 >> 3) & 1u),
-         (csr1 >> 3) & 1u ? QStringLiteral("internal") : QStringLiteral("external"));
-  Csr1_->child(2)->setText(0, QStringLiteral("Random rate (14..12)"));
-  SetRow(Csr1_->child(2), QString::number((csr1 >> 12) & 7u), RandomRate((csr1 >> 12) & 7u));
-
+  SetFields(Csr1_, DecodeCSR1(csr1));
   const std::uint16_t csr2 = crate.CSR2();
   SetRow(Csr2_, Hex(csr2, 4), Bits(csr2, 16));
-  for (int n = 0; n < kChannels; ++n) {
-    QTreeWidgetItem* fifo = Csr2_->child(n);
-    fifo->setText(0, QStringLiteral("FIFO %1 (%2, %3)").arg(n).arg(2 * n + 1).arg(2 * n));
-    const bool empty = (csr2 >> (2 * n)) & 1u;
-    const bool full = (csr2 >> (2 * n + 1)) & 1u;
-    SetRow(fifo, Bits((csr2 >> (2 * n)) & 3u, 2),
-           empty  ? QStringLiteral("empty")
-           : full ? QStringLiteral("full")
-                  : QStringLiteral("loaded"));
-    QTreeWidgetItem* retransmit = Csr2_->child(kChannels + n);
-    retransmit->setText(0, QStringLiteral("Retransmit %1 (%2)").arg(n).arg(8 + n));
-    const bool off = (csr2 >> (8 + n)) & 1u;
-    SetRow(retransmit, QString::number(off), off ? QStringLiteral("off") : QStringLiteral("on"));
-  }
+  SetFields(Csr2_, DecodeCSR2(csr2));
 
   for (int n = 0; n < kChannels; ++n) {
     const std::uint16_t mode = crate.BGoMode(n);
-    SetRow(Modes_[n], Hex(mode, 4), ModeFlags(mode));
+    SetRow(Modes_[n], Hex(mode, 4), QString::fromStdString(BGoModeMeaning(mode)));
     SetRow(Inhibits_[n],
            QStringLiteral("%1 / %2").arg(crate.InhibitDelay(n)).arg(crate.InhibitDuration(n)),
            QStringLiteral("delay %1, duration %2")

@@ -1,5 +1,7 @@
 #include "ttcvi/RegisterNames.h"
 
+#include <cstdio>
+
 #include "ttcvi/TTTCvi.h"
 
 std::string TTCviRegisterName(std::uint32_t offset) {
@@ -46,6 +48,16 @@ std::string TTCviRegisterName(std::uint32_t offset) {
       (offset - TTTCvi::kBGoFIFO0) % 4 == 0)
     return "B-Go " + std::to_string((offset - TTTCvi::kBGoFIFO0) / 4) + " FIFO";
   return {};
+}
+
+std::string TTCviRegisterLabel(std::uint32_t base, std::uint32_t address) {
+  if (address < base) return {};
+  const std::uint32_t offset = address - base;
+  const std::string name = TTCviRegisterName(offset);
+  if (name.empty()) return {};
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned>(offset));
+  return name + " (" + hex + ")";
 }
 
 const std::vector<std::uint32_t>& TTCviRegisterOffsets() {

@@ -93,6 +93,18 @@ void TTTCvi::SetRetransmit(std::bitset<4> retransmitOff) {
   WriteCSR2(ToWord(CSR2Shadow));
 }
 
+void TTTCvi::LoadCSR1Shadow(std::uint16_t readBack) {
+  CSR1Shadow.reset();
+  SetField(CSR1Shadow, kTriggerSourceBit, 3, readBack >> kTriggerSourceBit);
+  SetField(CSR1Shadow, kOrbitSelectBit, 1, readBack >> kOrbitSelectBit);
+  SetField(CSR1Shadow, kRandomRateBit, 3, readBack >> kRandomRateBit);
+}
+
+void TTTCvi::LoadCSR2Shadow(std::uint16_t readBack) {
+  CSR2Shadow.reset();
+  SetField(CSR2Shadow, kRetransmitBit, 4, readBack >> kRetransmitBit);
+}
+
 void TTTCvi::SetInhibit(int channel, int delay, int duration) {
   // Written as given (low 16 bits); the window limits the ranges.
   WriteRegister(kInhibitDelay0 + 8 * channel, static_cast<std::uint16_t>(delay));

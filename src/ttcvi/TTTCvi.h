@@ -9,8 +9,9 @@
 #include "vme/TVMEInterface.h"
 
 // One TTCvi module at one VME base address. CSR1 and CSR2 are written whole
-// from shadows; an operation changes only its own bits. The shadows are never
-// loaded from the module.
+// from shadows; an operation changes only its own bits. The panel never loads
+// the shadows from the module; a program that did not write the registers
+// itself (quorvane-ctl) loads them from a read-back first.
 class TTTCvi {
  public:
   // Register offsets from the base address.
@@ -43,6 +44,11 @@ class TTTCvi {
   void WriteCSR2(std::uint16_t value);
   void ResetBGoFIFOs(std::bitset<4> channels);
   void SetRetransmit(std::bitset<4> retransmitOff);
+  // Take the fields the operations own from a read-back value: CSR1 bits
+  // 14..12, 3 and 2..0; CSR2 bits 11..8. Pulse and status bits stay 0, so
+  // they never go back to the module. No register is accessed.
+  void LoadCSR1Shadow(std::uint16_t readBack);
+  void LoadCSR2Shadow(std::uint16_t readBack);
   void SetInhibit0(int delay, int duration);
   void SetInhibit1(int delay, int duration);
   void SetInhibit2(int delay, int duration);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/Exception.h"
+#include "operate/ModuleLock.h"
 #include "ui/DlgB_GoData.h"
 #include "ui/DlgDataForSave.h"
 #include "ui/DlgRxControlReg.h"
@@ -18,6 +19,11 @@
 std::unique_ptr<TVMEInterface> OpenBit3Connection() {
   // Unit 0, logical device 2 (the A24 window), no transfer limit.
   return std::make_unique<TVMEWinBit3>(0, 2, -1);
+}
+
+std::vector<std::filesystem::path>& PanelLockFolders() {
+  static std::vector<std::filesystem::path> folders = ModuleLock::DefaultFolders();
+  return folders;
 }
 
 QuorvaneWindows::QuorvaneWindows() = default;

@@ -4,6 +4,7 @@
 
 #include "base/Exception.h"
 #include "buslog/BusCause.h"
+#include "operate/ModuleLock.h"
 #include "operate/ModuleSender.h"
 #include "settings/BusLogSettings.h"
 #include "settings/Configuration.h"
@@ -62,6 +63,12 @@ TfrmMain::TfrmMain(const ConnectionFactory& factory, QWidget* parent) : QWidget(
 
     Connection = factory();
     if (!Connection) throw Exception("VME Error: no VME connection was created");
+    // Opening touches no register; the first access waits for the module to
+    // be ours alone, else the start ends naming its holder.
+    const VMEConnectionDescription opened = Connection->Describe();
+    Lock_ = std::make_unique<ModuleLock>(
+        ModuleIdentity{opened.Adapter, opened.Device, static_cast<std::uint32_t>(TTCviAddress)},
+        "quorvane", kPanelModuleWait, PanelLockFolders());
     Connection = BusLogFeed_->Record(std::move(Connection));
     Module_ = std::make_unique<TTTCvi>(Connection.get(), static_cast<std::uint32_t>(TTCviAddress));
     Sender = std::make_unique<ModuleSender>(*Module_);
@@ -127,6 +134,9 @@ void TfrmMain::FormClose() {
 void TfrmMain::closeEvent(QCloseEvent* event) {
   if (Guarded(this, [this] { FormClose(); })) {
     event->accept();
+    // Saved and done: nothing more goes to the module, and the next owner
+    // (a panel started again, a script) need not wait for the process to end.
+    Lock_.reset();
     emit Closed();
   } else {
     event->ignore();

@@ -13,6 +13,7 @@ class BGoGroup;
 class CornerGroup;
 class CsrGroup;
 class CycleGroup;
+class ModuleLock;
 class ModuleSender;
 class PresetGroup;
 class RxGroup;
@@ -60,9 +61,11 @@ class TfrmMain : public QWidget {
   // written.
   void FormClose();
 
-  // The bus log records every access of Connection, so it is declared first
-  // and outlives it; Connection is declared before Module so that the module
+  // The module is let go only after its connection is closed. The bus log
+  // records every access of Connection, so it is declared before it and
+  // outlives it; Connection is declared before Module so that the module
   // never outlives the connection it uses.
+  std::unique_ptr<ModuleLock> Lock_;
   std::unique_ptr<TBusLogFeed> BusLogFeed_;
   std::unique_ptr<TVMEInterface> Connection;
   std::unique_ptr<TTTCvi> Module_;

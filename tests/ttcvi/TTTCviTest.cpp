@@ -288,3 +288,21 @@ TEST_F(TTTCviTest, FailedReadChangesNoShadow) {
 }
 
 }  // namespace
+
+namespace {
+
+// A program that did not write the registers takes their owned fields from a
+// read-back: status and pulse bits must never go back to the module.
+TEST_F(TTTCviTest, ShadowsLoadedFromReadBackKeepOnlyOwnedFields) {
+  Module.LoadCSR1Shadow(0xFFFF);  // every bit set, pulse and status bits too
+  Module.SetTriggerSource(2);
+  EXPECT_EQ(Last(), W16(kCSR1, 0x700A));  // rate 7, orbit, source 2; bit 6 and others 0
+  Module.LoadCSR2Shadow(0xA5FF);          // FIFO status bits and a reset pulse read back
+  Module.ResetBGoFIFOs(std::bitset<4>("0001"));
+  EXPECT_EQ(Last(), W16(kCSR2, 0x1500));  // retransmit bits 11..8 kept, pulse for channel 0
+  Module.LoadCSR2Shadow(0x0000);
+  Module.SetRetransmit(std::bitset<4>("0000"));
+  EXPECT_EQ(Last(), W16(kCSR2, 0x0000));
+}
+
+}  // namespace

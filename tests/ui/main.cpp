@@ -5,6 +5,8 @@
 
 #include "UiTestSupport.h"
 #include "sim/AdapterCalls.h"
+#include "support/TempFolder.h"
+#include "ui/Application.h"
 
 // GUI tests run on the real widgets. ctest sets QT_QPA_PLATFORM=offscreen;
 // listing the tests (test discovery) needs no QApplication at all.
@@ -17,6 +19,10 @@ int main(int argc, char** argv) {
   // The windows' connections open on the simulated crate, as the program's
   // do when it chooses the simulated crate at start.
   InstallAdapterLibrary(sim::SimulatedAdapterLibrary());
+  // The panels' module locks in a folder of this program's own: test
+  // programs run side by side on the one simulated module.
+  const TempFolder locks("quorvane-locks");
+  PanelLockFolders() = {locks.Path()};
   const UnansweredModalCloser closer;  // an unexpected box fails its test, never hangs it
   return RUN_ALL_TESTS();
 }

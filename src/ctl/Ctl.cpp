@@ -1,0 +1,259 @@
+#include "ctl/Ctl.h"
+
+#include <bitset>
+#include <chrono>
+#include <iostream>
+#include <optional>
+
+#include "buslog/BusCause.h"
+#include "buslog/BusLogFile.h"
+#include "crate/SelectAdapter.h"
+#include "ctl/CtlApply.h"
+#include "ctl/CtlBusLog.h"
+#include "ctl/CtlCommandLine.h"
+#include "ctl/CtlConfiguration.h"
+#include "ctl/CtlReports.h"
+#include "operate/ErrorText.h"
+#include "operate/ModuleLock.h"
+#include "operate/ModuleSender.h"
+#include "ttcvi/TTCrxRegisters.h"
+#include "ttcvi/TTTCvi.h"
+#include "vme/TVMEWinBit3.h"
+#include "vme/VMEErrors.h"
+
+namespace {
+
+constexpr int kChannels = 4;
+constexpr std::int32_t kLargestByte = 0xFF;
+
+// The adapter as the panel chooses it (the command line, else the crate
+// settings file, else the simulated crate). A choice that cannot be made (a
+// damaged settings file, a vendor library missing) is a configuration error;
+// nothing is opened then.
+std::unique_ptr<TVMEInterface> OpenSelectedAdapter(const std::string& adapter) {
+  try {
+    crate::SelectAdapter(adapter);
+  } catch (const Exception& failure) {
+    throw ECtlConfiguration(failure.Message());
+  }
+  // Unit 0, logical device 2 (the A24 window), no transfer limit: as the panel opens it.
+  return std::make_unique<TVMEWinBit3>(0, 2, -1);
+}
+
+// The control register as the panel shows it (eight "0"/"1", bit 7 first) or
+// a number 0..255.
+std::int32_t ReadControlRegister(const std::string& text) {
+  if (text.size() == 8 && text.find_first_not_of("01") == std::string::npos)
+    return static_cast<std::int32_t>(std::bitset<8>(text).to_ulong());
+  return ReadCtlNumber(text, "--control", 0, kLargestByte);
+}
+
+// One module driven by this run: its connection, held under the module's lock,
+// with every access logged when the file log is on, under the command line.
+class ModuleSession {
+ public:
+  ModuleSession(const CtlEnvironment& environment, const CtlCommandLine& line,
+                const CtlConfiguration& configuration, const std::vector<std::string>& arguments)
+      : BusLog_(configuration.BusLog, environment.DataFolder, *environment.Err),
+        Base_(static_cast<std::uint32_t>(configuration.Stored.TTCviAddress)) {
+    std::unique_ptr<TVMEInterface> connection = environment.Connect(line.Adapter);
+    if (!connection) throw Exception("VME Error: no VME connection was created");
+    // Opening the adapter touches no module; the first bus cycle comes after the lock.
+    const VMEConnectionDescription description = connection->Describe();
+    Lock_.emplace(ModuleIdentity{description.Adapter, description.Device, Base_}, "quorvane-ctl",
+                  std::chrono::seconds(line.WaitSeconds), environment.LockFolders);
+    BusLog_.SetModuleBase(Base_);
+    Connection_ = BusLog_.Record(std::move(connection));
+    Cause_.emplace([&arguments] { return CommandLineText(arguments); });
+    Module_ = std::make_unique<TTTCvi>(Connection_.get(), Base_);
+  }
+
+  TTTCvi& Module() { return *Module_; }
+  const TVMEInterface& Connection() const { return *Connection_; }
+  std::uint32_t Base() const { return Base_; }
+
+ private:
+  CtlBusLog BusLog_;  // outlives the connection that logs into it
+  std::uint32_t Base_;
+  std::optional<ModuleLock> Lock_;  // let go after the connection is closed
+  std::unique_ptr<TVMEInterface> Connection_;
+  std::optional<BusCauseScope> Cause_;
+  std::unique_ptr<TTTCvi> Module_;
+};
+
+void Status(ModuleSession& session, std::ostream& out, bool json) {
+  TTTCvi& module = session.Module();
+  ModuleStatus status;
+  status.Connection = session.Connection().Describe();
+  status.Base = session.Base();
+  status.CSR1 = module.ReadCSR1();
+  status.CSR2 = module.ReadCSR2();
+  for (int n = 0; n < kChannels; ++n)
+    status.Modes[n] = static_cast<std::uint16_t>(module.BGo[n]->ReadMode().to_ulong());
+  PrintStatus(out, status, json);
+}
+
+// What rx sets, each read and checked before the module is opened.
+struct RxSettings {
+  std::optional<int> Deskew1, Deskew2, Coarse1, Coarse2, Control;
+};
+
+RxSettings ReadRxSettings(const CtlCommandLine& line) {
+  auto number = [&line](const char* option, int highest) -> std::optional<int> {
+    const auto found = line.Values.find(option);
+    if (found == line.Values.end()) return std::nullopt;
+    if (std::string(option) == "--control") return ReadControlRegister(found->second);
+    return ReadCtlNumber(found->second, option, 0, highest);
+  };
+  RxSettings settings;
+  settings.Deskew1 = number("--deskew1", ttcrx::kMaxFineDeskew);
+  settings.Deskew2 = number("--deskew2", ttcrx::kMaxFineDeskew);
+  settings.Coarse1 = number("--coarse1", ttcrx::kMaxCoarseDelay);
+  settings.Coarse2 = number("--coarse2", ttcrx::kMaxCoarseDelay);
+  settings.Control = number("--control", kLargestByte);
+  if (!settings.Deskew1 && !settings.Deskew2 && !settings.Coarse1 && !settings.Coarse2 &&
+      !settings.Control)
+    throw ECtlUsage(
+        "rx: nothing to set: give --deskew1, --deskew2, --coarse1 and --coarse2, or --control "
+        "(see quorvane-ctl rx --help)");
+  if (settings.Coarse1.has_value() != settings.Coarse2.has_value())
+    throw ECtlUsage(
+        "rx: the coarse delays share one TTCrx register: give --coarse1 and --coarse2 together");
+  return settings;
+}
+
+// In the order the panel's Apply sends them.
+void SendRx(ModuleSender& sender, std::int32_t address, const RxSettings& settings) {
+  if (settings.Deskew1) sender.SendDeskew1(address, *settings.Deskew1);
+  if (settings.Deskew2) sender.SendDeskew2(address, *settings.Deskew2);
+  if (settings.Coarse1) sender.SendCoarseDelays(address, *settings.Coarse1, *settings.Coarse2);
+  if (settings.Control)
+    sender.SendControlRegister(address, std::bitset<8>(static_cast<unsigned>(*settings.Control)));
+}
+
+// Runs the command; what it reports goes to out.
+void Run(const CtlEnvironment& environment, const CtlCommandLine& line,
+         const std::vector<std::string>& arguments, std::ostream& out) {
+  const std::string command = line.Command->Name;
+  const std::vector<std::string>& words = line.Arguments;
+  const bool json = line.Has("--json");
+  if (command == "list" && words[0] != "presets" && words[0] != "sequences" && words[0] != "rx")
+    throw ECtlUsage("list: \"" + words[0] +
+                    "\" is none of presets, sequences, rx (see quorvane-ctl list --help)");
+
+  const CtlConfiguration configuration = LoadCtlConfiguration(
+      line.Config ? std::filesystem::path(*line.Config) : environment.DefaultConfig);
+  if (command == "list") {
+    PrintList(out, configuration.Stored, words[0], json);
+    return;
+  }
+
+  // Everything typed or named is checked before the module is opened.
+  std::vector<std::int32_t> numbers;
+  const PreSettings* preset = nullptr;
+  const BGoWords* sequence = nullptr;
+  std::bitset<4> channels;
+  RxSettings rx;
+  if (command == "apply") {
+    preset = &configuration.Preset(words[0]);
+  } else if (command == "load-fifo") {
+    numbers.push_back(ReadCtlNumber(words[0], "CHANNEL", 0, kChannels - 1));
+    sequence = &configuration.Sequence(words[1]);
+  } else if (command == "reset-fifos") {
+    for (const std::string& word : words)
+      channels.set(static_cast<std::size_t>(ReadCtlNumber(word, "CHANNEL", 0, kChannels - 1)));
+    if (words.empty()) channels.set();
+  } else if (command == "long") {
+    numbers.push_back(configuration.RxAddress(words[0], "RX"));
+    numbers.push_back(ReadCtlNumber(words[1], "SUBADDR", 0, kLargestByte));
+    numbers.push_back(ReadCtlNumber(words[2], "DATA", 0, kLargestByte));
+  } else if (command == "short") {
+    numbers.push_back(ReadCtlNumber(words[0], "COMMAND", 0, kLargestByte));
+  } else if (command == "rx") {
+    rx = ReadRxSettings(line);
+    numbers.push_back(configuration.RxAddress(words[0], "NAME"));
+  }
+
+  ModuleSession session(environment, line, configuration, arguments);
+  TTTCvi& module = session.Module();
+  ModuleSender sender(module);
+  if (command == "status") {
+    Status(session, out, json);
+  } else if (command == "apply") {
+    // The rate goes out first, with the source and orbit the module holds.
+    module.LoadCSR1Shadow(module.ReadCSR1());
+    try {
+      ApplyPresetToModule(*preset, sender, configuration.Stored.RxAddresses, out);
+    } catch (const EConvertError& error) {
+      // As the panel's Apply, it stopped at the first TTCrx write.
+      throw ECtlConfiguration("Preset \"" + words[0] + "\" is for TTCrx \"" + preset->RxName +
+                              "\", which has no address in " + configuration.File.string() + ": " +
+                              error.Message());
+    }
+  } else if (command == "load-fifo") {
+    sender.LoadFifo(numbers[0], *sequence);
+  } else if (command == "reset-fifos") {
+    module.LoadCSR2Shadow(module.ReadCSR2());  // the retransmit bits stay as they are
+    sender.ResetFifos(channels);
+  } else if (command == "reset") {
+    module.Reset();
+  } else if (command == "trigger") {
+    module.LoadCSR1Shadow(module.ReadCSR1());  // rate and orbit stay as they are
+    module.VMETrigger();
+  } else if (command == "long") {
+    if (line.Has("--external"))
+      module.SendLongAsyncExternal(numbers[0], numbers[1], numbers[2]);
+    else
+      module.SendLongAsync(numbers[0], numbers[1], numbers[2]);
+  } else if (command == "short") {
+    module.SendShortAsync(numbers[0]);
+  } else if (command == "rx") {
+    SendRx(sender, numbers[0], rx);
+  }
+}
+
+}  // namespace
+
+CtlEnvironment DefaultCtlEnvironment() {
+  CtlEnvironment environment;
+  environment.Out = &std::cout;
+  environment.Err = &std::cerr;
+  environment.Connect = OpenSelectedAdapter;
+  environment.DataFolder = UserDataFolder();
+  if (!environment.DataFolder.empty())
+    environment.DefaultConfig = environment.DataFolder / "quorvane.ini";
+  environment.LockFolders = ModuleLock::DefaultFolders();
+  return environment;
+}
+
+int RunCtl(const std::vector<std::string>& arguments, const CtlEnvironment& environment) {
+  std::ostream& err = *environment.Err;
+  auto fail = [&err](int status, const std::string& message) {
+    err << "quorvane-ctl: " << ErrorBoxMessage(message) << '\n';
+    return status;
+  };
+  try {
+    const CtlCommandLine line = ParseCtlCommandLine(arguments);
+    if (line.Help) {
+      *environment.Out << (line.Command != nullptr ? CtlCommandHelp(*line.Command) : CtlOverview());
+      return kCtlDone;
+    }
+    Run(environment, line, arguments, *environment.Out);
+    environment.Out->flush();
+    return kCtlDone;
+  } catch (const ECtlUsage& error) {
+    return fail(kCtlUsage, error.Message());
+  } catch (const ECtlConfiguration& error) {
+    return fail(kCtlUsage, error.Message());
+  } catch (const EConvertError& error) {
+    return fail(kCtlUsage, error.Message());
+  } catch (const EModuleLockFile& error) {
+    return fail(kCtlUsage, error.Message());
+  } catch (const EModuleInUse& error) {
+    return fail(kCtlInUse, error.Message());
+  } catch (const Exception& error) {  // the bus errors, as the error box shows them
+    return fail(kCtlCrateRefused, error.Message());
+  } catch (const std::exception& error) {
+    return fail(kCtlCrateRefused, error.what());
+  }
+}
