@@ -4,10 +4,10 @@
 #include <string_view>
 
 // Names in the configuration file are bytes. The panel writes UTF-8, but
-// files of the Windows panel hold their names in the Windows code page
+// files written on Windows hold their names in the Windows code page
 // (Windows-1252): "Caption=D\xe9j\xe0". Such bytes are kept as they are,
 // so a name nobody edits is written back byte for byte, and are shown as
-// the Windows panel showed them.
+// Windows shows them.
 
 // The stored bytes as UTF-8 to show: valid UTF-8 unchanged, anything else
 // read byte by byte as Windows-1252 (its five unassigned bytes as the C1

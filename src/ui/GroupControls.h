@@ -101,7 +101,7 @@ inline QComboBox* AddPickList(QWidget* parent, const char* name, const QRect& pl
 }
 
 // Names come from the configuration file as bytes, not always UTF-8 (files
-// of the Windows panel hold Windows-1252). An entry shows them decoded and
+// written on Windows hold Windows-1252). An entry shows them decoded and
 // keeps the bytes beside its text, so a name nobody edits is written back
 // as it was read.
 constexpr int kStoredTextRole = Qt::UserRole + 1;

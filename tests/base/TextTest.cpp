@@ -14,9 +14,9 @@ TEST(StoredText, ValidUtf8PassesElseEachByteIsWindows1252) {
   };
   const Case cases[] = {
       {"Trig", "Trig"},
-      {"D\xC3\xA9j\xC3\xA0", "D\xC3\xA9j\xC3\xA0"},      // UTF-8 already
-      {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},          // four bytes
-      {"D\xE9j\xE0", "D\xC3\xA9j\xC3\xA0"},              // the Windows panel's "Deja" with accents
+      {"D\xC3\xA9j\xC3\xA0", "D\xC3\xA9j\xC3\xA0"},  // UTF-8 already
+      {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},      // four bytes
+      {"D\xE9j\xE0", "D\xC3\xA9j\xC3\xA0"},          // "Deja" with accents, as Windows writes it
       {"\x80\x9F\xFF", "\xE2\x82\xAC\xC5\xB8\xC3\xBF"},  // euro, Y diaeresis, y diaeresis
       {"\x81\x8D", "\xC2\x81\xC2\x8D"},                  // unassigned: the C1 controls
       {"\xC0\xAF", "\xC3\x80\xC2\xAF"},                  // an overlong "/" is no UTF-8

@@ -211,7 +211,7 @@ TEST_F(RxAddressFile, ListSurvivesACloseAndARestartAndTheRestOfTheFileStays) {
 
 namespace {
 
-// Files of the Windows panel hold names in Windows-1252: they show decoded,
+// Files written on Windows hold names in Windows-1252: they show decoded,
 // a preset finds its TTCrx by the stored bytes, and a close with no edit
 // writes every name back byte for byte.
 TEST_F(RxAddressFile, Windows1252NamesShowDecodedAndAreWrittenBackAsRead) {
