@@ -3,12 +3,10 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "operate/ErrorText.h"
+
 QString ErrorBoxText(const std::string& message) {
-  QString text = QString::fromStdString(message);
-  // Compared as an unsigned byte, as the platform's message box did: letters,
-  // digits and any non-ASCII byte get the full stop, ")" or " " do not.
-  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') text += '.';
-  return text;
+  return QString::fromStdString(ErrorBoxMessage(message));
 }
 
 namespace {
