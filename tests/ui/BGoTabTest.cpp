@@ -26,12 +26,11 @@ class BGoTab : public SimPanel {
   }
   // Composes a sequence in the editor with the tab's Add button.
   void AddSequence(const QString& name, const std::function<void(TB_GoDataDlg*)>& compose) {
-    ModalAnswer answer([&](QWidget* modal) {
-      auto* dialog = static_cast<TB_GoDataDlg*>(modal);
+    ModalAnswer answer(As<TB_GoDataDlg>([&](TB_GoDataDlg* dialog) {
       dialog->eName->setText(name);
       compose(dialog);
       PressOk(dialog);
-    });
+    }));
     Click("bAddData");
     ASSERT_TRUE(answer.Answered());
   }

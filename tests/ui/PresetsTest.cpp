@@ -10,6 +10,7 @@
 #include "PresetFile.h"
 #include "SimPanel.h"
 #include "ui/BGoGroup.h"
+#include "ui/DlgB_GoData.h"
 #include "ui/DlgRxControlReg.h"
 #include "ui/FDataForSave.h"
 #include "ui/FSelectValue.h"
@@ -59,12 +60,11 @@ class Presets : public SimPanel {
     return answer.Texts();
   }
   static ModalAnswer::Answer Choose(int row, QStringList* labels = nullptr) {
-    return [row, labels](QWidget* modal) {
-      auto* dialog = static_cast<TfrmDataForSave*>(modal);
+    return As<TfrmDataForSave>([row, labels](TfrmDataForSave* dialog) {
       if (labels != nullptr) *labels << dialog->lFIFONumber->text();
       if (row >= 0) dialog->lbB_GoDataSeq->setCurrentRow(row);
       PressOk(dialog);
-    };
+    });
   }
 };
 
@@ -172,13 +172,12 @@ TEST_F(Presets, AddTakesThePanelAndOneSequencePerFifo) {
   AddRx("Rx1", "5");
   AddRx("Rx2", "6");
   for (const char* name : {"S0", "S1"}) {
-    ModalAnswer answer([name](QWidget* modal) {
-      auto* dialog = static_cast<QDialog*>(modal);
+    ModalAnswer answer(As<TB_GoDataDlg>([name](TB_GoDataDlg* dialog) {
       Control<QLineEdit>(dialog, "eName")->setText(QString::fromLatin1(name));
       Control<QLineEdit>(dialog, "eCommand")->setText(QString::fromLatin1(name + 1));
       Control<QPushButton>(dialog, "AddShort")->click();
       PressOk(dialog);
-    });
+    }));
     Click("bAddData");
   }
   Find<TRadioGroup>("rgTriggerSource")->Button(3)->click();
