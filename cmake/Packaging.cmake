@@ -20,7 +20,17 @@ configure_file(${CMAKE_SOURCE_DIR}/packaging/quorvane-launcher.sh.in
                ${CMAKE_BINARY_DIR}/packaging/quorvane @ONLY)
 install(PROGRAMS ${CMAKE_BINARY_DIR}/packaging/quorvane DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS quorvane-ctl RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${CMAKE_SOURCE_DIR}/packaging/quorvane-ctl.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# Manual pages and the changelog go in compressed, as Debian wants them, and
+# without a time stamp, so the package is the same at every build.
+function(quorvane_gzip source output)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+  execute_process(COMMAND gzip -9nc ${source} OUTPUT_FILE ${output} COMMAND_ERROR_IS_FATAL ANY)
+endfunction()
+quorvane_gzip(${CMAKE_SOURCE_DIR}/packaging/quorvane-ctl.1
+              ${CMAKE_BINARY_DIR}/packaging/quorvane-ctl.1.gz)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/quorvane-ctl.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 set(QUORVANE_APP_ID org.quorvane.Quorvane)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/${QUORVANE_APP_ID}.desktop
@@ -31,19 +41,16 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/${QUORVANE_APP_ID}.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/guide/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/guide)
 
-# The licence in Debian's machine-readable form, and the package's changelog
-# (compressed without a time stamp, so the package is the same at every
-# build). The changelog's newest entry must name the version being packaged.
+# The licence in Debian's machine-readable form, and the package's changelog.
+# The changelog's newest entry must name the version being packaged.
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 set(changelog ${CMAKE_SOURCE_DIR}/packaging/changelog)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${changelog})
 file(STRINGS ${changelog} changelog_top LIMIT_COUNT 1)
 if(NOT changelog_top MATCHES "^quorvane \\(${PROJECT_VERSION}\\) ")
   message(FATAL_ERROR "packaging/changelog begins with '${changelog_top}'; "
                       "its newest entry must be for version ${PROJECT_VERSION}")
 endif()
-execute_process(COMMAND gzip -9nc ${changelog} OUTPUT_FILE ${CMAKE_BINARY_DIR}/packaging/changelog.gz
-                COMMAND_ERROR_IS_FATAL ANY)
+quorvane_gzip(${changelog} ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_PACKAGE_NAME quorvane)
