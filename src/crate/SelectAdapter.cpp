@@ -83,6 +83,7 @@ CrateChoice SelectAdapter(std::string_view adapterFromCommandLine, const CrateSe
     throw Exception(given + ": no such adapter (known: " + kAdapterNames + ")");
   }
 
+  library.Kind = choice.Adapter;  // the lock's name for the module, whatever the release
   ApplyTrace(settings);
   if (library.Simulated) sim::Crate::Instance().PowerUp(settings.Sim);
   choice.Name = library.Name;
