@@ -60,8 +60,8 @@ class ModuleSession {
     if (!connection) throw Exception("VME Error: no VME connection was created");
     // Opening the adapter touches no module; the first bus cycle comes after the lock.
     const VMEConnectionDescription description = connection->Describe();
-    Lock_.emplace(ModuleIdentity{description.Adapter, description.Device, Base_}, "quorvane-ctl",
-                  std::chrono::seconds(line.WaitSeconds), environment.LockFolders);
+    Lock_.emplace(ModuleIdentity{description.Kind, description.Device, Base_, description.Adapter},
+                  "quorvane-ctl", std::chrono::seconds(line.WaitSeconds), environment.LockFolders);
     BusLog_.SetModuleBase(Base_);
     Connection_ = BusLog_.Record(std::move(connection));
     Cause_.emplace([&arguments] { return CommandLineText(arguments); });

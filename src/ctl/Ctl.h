@@ -35,8 +35,8 @@ struct CtlEnvironment {
 };
 
 // The defaults of the installed program: the standard streams, the adapter
-// of this build, $XDG_DATA_HOME/quorvane/quorvane.ini, /run/lock then
-// $XDG_RUNTIME_DIR.
+// of this build, $XDG_DATA_HOME/quorvane/quorvane.ini, the locks in
+// /run/lock alone.
 CtlEnvironment DefaultCtlEnvironment();
 
 // Runs one command line (arguments after the program's name); returns the

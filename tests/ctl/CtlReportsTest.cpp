@@ -104,7 +104,7 @@ TEST_F(CtlTest, LockHoldsBetweenProcessesAndDiesWithAKilledHolder) {
   std::filesystem::create_directories(config + "/quorvane");
   WriteRaw(config + "/quorvane/crate.conf", "base = " + std::to_string(base) + "\n");
   WriteRaw(Ini(), "[TTCvi_Address]\nTTCviAddress=" + std::to_string(base) + "\n");
-  const ModuleIdentity module{"Simulated crate", "simbt0/a24", base};
+  const ModuleIdentity module{"sim", "simbt0/a24", base};
 
   auto run = [&](const std::string& options) {
     const std::string command = "XDG_CONFIG_HOME='" + config +
