@@ -26,7 +26,12 @@ enum CVBoardTypes : int {
 };
 enum CVDataWidth : int { cvD16 = 0x02, cvD32 = 0x04 };
 enum CVAddressModifier : int { cvA24_U_DATA = 0x39 };
-enum CVErrorCodes : int { cvSuccess = 0 };
+enum CVErrorCodes : int {
+  cvSuccess = 0,
+  cvAlreadyOpenError = -6,
+  cvMaxBoardCountError = -7,
+  cvNotSupported = -8,
+};
 
 extern "C" {
 // Arg points to the link number or PID (uint32_t), or for the Ethernet

@@ -71,13 +71,11 @@ std::string Decoded(CVErrorCodes code) {
     case cvTimeoutError:
       return "timeout";
     case cvAlreadyOpenError:
-      return "the bridge is already open";
     case cvMaxBoardCountError:
-      return "too many bridges open";
     case cvNotSupported:
-      return "not supported by this bridge";
+      break;  // the library's table stops at the timeout
   }
-  return "unknown error";
+  return "Unknown error";
 }
 
 }  // namespace fake_caen
@@ -170,9 +168,10 @@ CVErrorCodes CAENVME_SystemReset(int32_t Handle) {
 }
 
 CVErrorCodes CAENVME_SWRelease(char* SwRel) {
-  Log(Call::SWRelease, -1, cvSuccess);
-  std::strcpy(SwRel, State().release.c_str());
-  return cvSuccess;
+  const CVErrorCodes status = State().releaseFails ? cvGenericError : cvSuccess;
+  Log(Call::SWRelease, -1, status);
+  if (status == cvSuccess) std::strcpy(SwRel, State().release.c_str());
+  return status;
 }
 
 }  // extern "C"
