@@ -321,10 +321,11 @@ AdapterLibrary LoadCaenLibrary(const std::string& file, const Settings& settings
   if (number < 0) {
     // CAENVME_Init2 is there, so the library is 3.3 or later: usable, but
     // its faults below cannot be told apart.
-    std::cerr << "warning: " << library.Path() << " gives its release as \"" << release
-              << "\", which cannot be read; it has CAENVME_Init2, so it is taken as CAENVMELib "
-                 "3.3 or later, but releases with known faults cannot be refused: make sure it "
-                 "is 3.4.0 or later\n";
+    std::cerr << "warning: the release of " << library.Path() << " cannot be read ("
+              << (release.empty() ? std::string("none given") : "\"" + release + "\"")
+              << "); it has CAENVME_Init2, so it is taken as CAENVMELib 3.3 or later, but the "
+                 "releases refused for known faults cannot be told apart: make sure it is 3.4.0 "
+                 "or later\n";
   } else if (number < 30300) {
     throw Exception(named + " is older than 3.3: " + install);
   }

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 
 #include "adapters/AdapterTestSupport.h"
@@ -174,6 +175,9 @@ std::optional<std::string> RefuseCaen(Kind kind, bool withText) {
 }
 
 std::size_t OpenOnCaen() { return fake_caen::OpenHandles(); }
+
+// Test names and failures name the provider, not its address.
+void PrintTo(const Provider* provider, std::ostream* out) { *out << provider->name; }
 
 const Provider kProviders[] = {
     {"sim", sim::kDeviceName, SelectSim, RefuseSim, OpenOnSim},
