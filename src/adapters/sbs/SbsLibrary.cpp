@@ -42,7 +42,7 @@ struct Library {
   std::array<v::bt_desc_t, kSlots> Descriptors{};
   // The latest refused call: the connection asks for its text right after.
   bt_error_t Failed = BT_SUCCESS;
-  bool FailedTransfer = false;  // a bt_read or bt_write that moved bytes: the status is errno
+  bool FailedTransfer = false;  // a bt_read or bt_write of some bytes: the status is errno
   std::string OpenHint;         // a refused open: what the device file says
 };
 

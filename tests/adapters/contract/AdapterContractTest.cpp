@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -40,149 +42,101 @@ struct Provider {
   std::size_t (*open)();  // handles the library still holds
 };
 
-// ---- the simulated crate ----
+// ---- the simulated crate: it fails the next call of a kind, not the second ----
 
 void SelectSim() { crate::SelectAdapter("sim", crate::CrateSettings{}); }
 
 std::optional<std::string> RefuseSim(Kind kind, bool withText) {
-  sim::Call call = sim::Call::Open;
-  switch (kind) {
-    case Kind::Open:
-      break;
-    case Kind::GetDma:
-      call = sim::Call::GetInfo;
-      break;
-    case Kind::SetDma:
-      call = sim::Call::SetInfo;
-      break;
-    case Kind::GetPio:
-    case Kind::SetPio:
-      return std::nullopt;  // the crate fails the next call of a kind, not the second
-    case Kind::Write:
-      call = sim::Call::Write;
-      break;
-    case Kind::Read:
-      call = sim::Call::Read;
-      break;
-    case Kind::Reset:
-      call = sim::Call::Reset;
-      break;
-    case Kind::Close:
-      call = sim::Call::Close;
-      break;
-  }
+  const std::map<Kind, sim::Call> calls = {
+      {Kind::Open, sim::Call::Open},      {Kind::GetDma, sim::Call::GetInfo},
+      {Kind::SetDma, sim::Call::SetInfo}, {Kind::Write, sim::Call::Write},
+      {Kind::Read, sim::Call::Read},      {Kind::Reset, sim::Call::Reset},
+      {Kind::Close, sim::Call::Close}};
+  const auto call = calls.find(kind);
+  if (call == calls.end()) return std::nullopt;
   const bt_error_t status = withText ? sim::kStatusInjected + 1 : sim::kStatusUndescribed;
-  sim::Crate::Instance().FailNext(call, status);
+  sim::Crate::Instance().FailNext(call->second, status);
   return withText ? "injected failure (status " + std::to_string(status) + ")" : "";
 }
-
-std::size_t OpenOnSim() { return sim::Crate::Instance().OpenHandleCount(); }
 
 // ---- the SBS adapter ----
 
 void SelectSbs() {
-  fake_sbs::Reset();
-  fake_sbs::State().parameters = {{fake_sbs::kInfoDmaAmod, 0x09}, {fake_sbs::kInfoPioAmod, 0x09}};
-  fake_sbs::State().texts = {{fake_sbs::kEFAIL, "operation failed"},
-                             {fake_sbs::kEACCESS, "permission denied"},
-                             {fake_sbs::kEIO, "remote bus error"},
-                             {fake_sbs::kENOPWR, "remote power off or cable disconnected"}};
+  using namespace fake_sbs;
+  Reset();
+  State().parameters = {{kInfoDmaAmod, 0x09}, {kInfoPioAmod, 0x09}};
+  State().texts = {{kEFAIL, "operation failed"},
+                   {kEACCESS, "permission denied"},
+                   {kEIO, "remote bus error"},
+                   {kENOPWR, "remote power off or cable disconnected"}};
   crate::CrateSettings settings;
   settings.SbsLibrary = QUORVANE_FAKE_SBS;
   crate::SelectAdapter("sbs", settings);
 }
 
 std::optional<std::string> RefuseSbs(Kind kind, bool withText) {
-  using fake_sbs::Call;
-  using fake_sbs::Queue;
-  fake_sbs::State().strerrorGivesNull = !withText;
-  switch (kind) {
-    case Kind::Open:
-      // The device file is not there: the library's BT_EFAIL, and what the
-      // file system says.
-      fake_sbs::State().missing.insert("/dev/btp160");
-      return "operation failed; /dev/btp160 does not exist: load the SBS/Bit3 driver (btp) and "
-             "create its device files";
-    case Kind::GetDma:
-      Queue(Call::GetInfo, {fake_sbs::kEACCESS});
-      return "permission denied";
-    case Kind::SetDma:
-      Queue(Call::SetInfo, {fake_sbs::kEACCESS});
-      return "permission denied";
-    case Kind::GetPio:
-      Queue(Call::GetInfo, {fake_sbs::kSuccess, fake_sbs::kENOPWR});
-      return "remote power off or cable disconnected";
-    case Kind::SetPio:
-      Queue(Call::SetInfo, {fake_sbs::kSuccess, fake_sbs::kEACCESS});
-      return "permission denied";
-    case Kind::Write:
-      // The driver's refusal reaches the caller as errno: EIO, not BT_EACCESS.
-      Queue(Call::Write, {EIO});
-      return "Input/output error";
-    case Kind::Read:
-      Queue(Call::Read, {EIO});
-      return "Input/output error";
-    case Kind::Reset:
-      Queue(Call::Reset, {fake_sbs::kENOPWR});
-      return withText ? "remote power off or cable disconnected" : "";
-    case Kind::Close:
-      Queue(Call::Close, {fake_sbs::kEIO});
-      return "remote bus error";
+  using namespace fake_sbs;
+  struct Refusal {
+    fake_sbs::Call call;
+    std::deque<int> statuses;
+    const char* text;
+  };
+  // A transfer the driver refuses reaches the caller as errno: EIO, not BT_EACCESS.
+  const std::map<Kind, Refusal> refusals = {
+      {Kind::GetDma, {Call::GetInfo, {kEACCESS}, "permission denied"}},
+      {Kind::SetDma, {Call::SetInfo, {kEACCESS}, "permission denied"}},
+      {Kind::GetPio,
+       {Call::GetInfo, {kSuccess, kENOPWR}, "remote power off or cable disconnected"}},
+      {Kind::SetPio, {Call::SetInfo, {kSuccess, kEACCESS}, "permission denied"}},
+      {Kind::Write, {Call::Write, {EIO}, "Input/output error"}},
+      {Kind::Read, {Call::Read, {EIO}, "Input/output error"}},
+      {Kind::Reset, {Call::Reset, {kENOPWR}, "remote power off or cable disconnected"}},
+      {Kind::Close, {Call::Close, {kEIO}, "remote bus error"}}};
+  State().strerrorGivesNull = !withText;
+  if (kind == Kind::Open) {  // no device file: the library's BT_EFAIL, and what the system says
+    State().missing.insert("/dev/btp160");
+    return "operation failed; /dev/btp160 does not exist: load the SBS/Bit3 driver (btp) and "
+           "create its device files";
   }
-  return std::nullopt;
+  const Refusal& refusal = refusals.at(kind);
+  State().statuses[refusal.call] = refusal.statuses;
+  return withText ? refusal.text : "";
 }
 
-std::size_t OpenOnSbs() { return fake_sbs::OpenDescriptors(); }
-
-// ---- the CAEN adapter ----
+// ---- the CAEN adapter: the bridge has no parameters to ask ----
 
 void SelectCaen() {
   fake_caen::Reset();
   crate::CrateSettings settings;
   settings.HaveBridge = true;
-  settings.Caen.Model = caen::Bridge::V2718;
-  settings.Caen.Link = 1;
-  settings.Caen.Node = 2;
+  settings.Caen = {caen::Bridge::V2718, 1, 2, ""};
   settings.CaenLibrary = QUORVANE_FAKE_CAEN;
   crate::SelectAdapter("caen", settings);
 }
 
 std::optional<std::string> RefuseCaen(Kind kind, bool withText) {
   using fake_caen::Call;
+  const std::map<Kind, std::pair<Call, CVErrorCodes>> refusals = {
+      {Kind::Open, {Call::Init, cvCommError}},
+      {Kind::Write, {Call::Write, cvBusError}},
+      {Kind::Read, {Call::Read, cvBusError}},
+      {Kind::Reset, {Call::SystemReset, cvTimeoutError}},
+      {Kind::Close, {Call::End, cvCommError}}};
+  const auto refusal = refusals.find(kind);
+  if (refusal == refusals.end()) return std::nullopt;
   fake_caen::State().decodeGivesNull = !withText;
-  auto refuse = [](Call call, CVErrorCodes status) {
-    fake_caen::Queue(call, {status});
-    return fake_caen::State().decodeGivesNull ? std::string() : fake_caen::Decoded(status);
-  };
-  switch (kind) {
-    case Kind::Open:
-      return refuse(Call::Init, cvCommError);
-    case Kind::GetDma:
-    case Kind::SetDma:
-    case Kind::GetPio:
-    case Kind::SetPio:
-      return std::nullopt;  // the bridge has no such parameters to ask
-    case Kind::Write:
-      return refuse(Call::Write, cvBusError);
-    case Kind::Read:
-      return refuse(Call::Read, cvBusError);
-    case Kind::Reset:
-      return refuse(Call::SystemReset, cvTimeoutError);
-    case Kind::Close:
-      return refuse(Call::End, cvCommError);
-  }
-  return std::nullopt;
+  fake_caen::Queue(refusal->second.first, {refusal->second.second});
+  return withText ? fake_caen::Decoded(refusal->second.second) : "";
 }
-
-std::size_t OpenOnCaen() { return fake_caen::OpenHandles(); }
 
 // Test names and failures name the provider, not its address.
 void PrintTo(const Provider* provider, std::ostream* out) { *out << provider->name; }
 
 const Provider kProviders[] = {
-    {"sim", sim::kDeviceName, SelectSim, RefuseSim, OpenOnSim},
-    {"sbs", "/dev/btp160", SelectSbs, RefuseSbs, OpenOnSbs},
-    {"caen", "caen-v2718-1-2", SelectCaen, RefuseCaen, OpenOnCaen},
+    {"sim", sim::kDeviceName, SelectSim, RefuseSim,
+     [] { return std::size_t{sim::Crate::Instance().OpenHandleCount()}; }},
+    {"sbs", "/dev/btp160", SelectSbs, RefuseSbs, fake_sbs::OpenDescriptors},
+    {"caen", "caen-v2718-1-2", SelectCaen, RefuseCaen, fake_caen::OpenHandles},
 };
 
 class AdapterContract : public ::testing::TestWithParam<const Provider*> {

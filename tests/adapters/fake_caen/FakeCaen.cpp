@@ -1,5 +1,7 @@
 #include "FakeCaen.h"
 
+#include <arpa/inet.h>
+
 #include <cstring>
 #include <set>
 
@@ -92,9 +94,14 @@ const char* CAENVME_DecodeError(CVErrorCodes Code) {
   return (texts[Code] = Decoded(Code)).c_str();
 }
 
+// As the vendor's: the Ethernet V4718's address is taken only as dotted
+// IPv4 text; a host name reads as 255.255.255.255, which no bridge answers.
 CVErrorCodes CAENVME_Init2(CVBoardTypes BdType, const void* Arg, short ConetNode, int32_t* Handle) {
-  const CVErrorCodes status =
-      Arg == nullptr || Handle == nullptr ? cvInvalidParam : Next(Call::Init);
+  in_addr address{};
+  CVErrorCodes status = Arg == nullptr || Handle == nullptr ? cvInvalidParam : Next(Call::Init);
+  if (status == cvSuccess && OverEthernet(BdType) &&
+      inet_pton(AF_INET, static_cast<const char*>(Arg), &address) != 1)
+    status = cvGenericError;
   Record& record = Log(Call::Init, -1, status);
   record.board = BdType;
   record.node = ConetNode;
