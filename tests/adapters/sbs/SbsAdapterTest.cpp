@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -203,35 +202,6 @@ TEST_F(SbsAdapterTest, FailedOpenDescribesTheStatusWithTheDescriptorItLeft) {
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0].descriptor, nullptr);
   EXPECT_EQ(texts[0].status, kENXIO);
-}
-
-// bt_read and bt_write give the system's error number when the driver
-// refuses a transfer; the library's texts would read EIO (5) as BT_EACCESS.
-TEST_F(SbsAdapterTest, RefusedTransfersReadAsTheSystemsErrors) {
-  struct Case {
-    Call call;
-    int status;
-    const char* message;
-  };
-  const Case cases[] = {
-      {Call::Write, EIO, "VME Error: write error device /dev/btp160: Input/output error"},
-      {Call::Read, EACCES, "VME Error: read error device /dev/btp160: Permission denied"},
-      {Call::Write, EAGAIN,
-       "VME Error: write error device /dev/btp160: Resource temporarily unavailable"},
-  };
-  auto connection = Open();
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.status);
-    fake_sbs::Queue(c.call, {c.status});
-    const auto raised = RaisedBy([&] {
-      if (c.call == Call::Write)
-        connection->Write16(0xFF1080, 1);
-      else
-        connection->Read16(0xFF1080);
-    });
-    ASSERT_TRUE(raised);
-    EXPECT_EQ(raised->message, c.message);
-  }
 }
 
 TEST_F(SbsAdapterTest, DeviceFileHintBelongsToTheRefusedOpenOnly) {
