@@ -113,15 +113,20 @@ CVBoardTypes BoardType(Bridge model) {
   return cvInvalid;
 }
 
+std::string Ipv4Address(const std::string& host, std::string* why = nullptr);
+
 // "caen-v2718-0-0": the bridge, its link (or host) and node. The way the
 // link is made (A4818, Ethernet) is left to the adapter's name.
 std::string DeviceName(const Settings& settings) {
   std::string name = "caen-";
   for (const char* c = BridgeName(settings.Model); *c != '\0' && *c != '-'; ++c)
     name += static_cast<char>(*c == 'V' ? 'v' : *c);
-  if (settings.Model == Bridge::V4718_ETH)
-    name += "-" + settings.Host;
-  else
+  if (settings.Model == Bridge::V4718_ETH) {
+    // One module, one name: a host name and its address name the same
+    // bridge, so the module's lock is the same whichever was written.
+    const std::string address = Ipv4Address(settings.Host);
+    name += "-" + (address.empty() ? settings.Host : address);
+  } else
     name += "-" + std::to_string(settings.Link) + "-" + std::to_string(settings.Node);
   return name;
 }
@@ -181,27 +186,33 @@ char* GenName(int unit, bt_dev_t logicalDevice, char* name, std::size_t maxLengt
 
 // The library takes the Ethernet V4718's address only as dotted IPv4 text
 // (it makes 255.255.255.255 of a name), so a host name is looked up here.
-bt_error_t HostAddress(const std::string& host, std::string& address) {
+// Empty, with why, when the host has no IPv4 address.
+std::string Ipv4Address(const std::string& host, std::string* why) {
   in_addr dotted{};
-  if (inet_pton(AF_INET, host.c_str(), &dotted) == 1) {
-    address = host;
-    return BT_SUCCESS;
-  }
+  if (inet_pton(AF_INET, host.c_str(), &dotted) == 1) return host;
   addrinfo hints{};
   hints.ai_family = AF_INET;
   hints.ai_socktype = SOCK_STREAM;
   addrinfo* found = nullptr;
   const int error = getaddrinfo(host.c_str(), nullptr, &hints, &found);
-  if (error != 0 || found == nullptr)
-    return Refuse(kNoHostAddress,
-                  "host \"" + host + "\" has no IPv4 address (" +
-                      (error != 0 ? gai_strerror(error) : "none found") +
-                      "): write the V4718's IPv4 address as \"host\" in the crate settings file");
+  if (error != 0 || found == nullptr) {
+    if (why != nullptr) *why = error != 0 ? gai_strerror(error) : "none found";
+    return {};
+  }
   char text[INET_ADDRSTRLEN] = {};
   inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr, text,
             sizeof text);
   freeaddrinfo(found);
-  address = text;
+  return text;
+}
+
+bt_error_t HostAddress(const std::string& host, std::string& address) {
+  std::string why;
+  address = Ipv4Address(host, &why);
+  if (address.empty())
+    return Refuse(kNoHostAddress,
+                  "host \"" + host + "\" has no IPv4 address (" + why +
+                      "): write the V4718's IPv4 address as \"host\" in the crate settings file");
   return BT_SUCCESS;
 }
 

@@ -104,8 +104,9 @@ TEST_F(CaenAdapterTest, EachBridgeOpensWithItsBoardTypeAndLink) {
       {"bridge=V4718\nlink=5", cvUSB_V4718, 5, "", 0, "caen-v4718-5-0", "CAEN V4718"},
       {"bridge=V4718-ETH\nhost=10.1.2.3", cvETH_V4718, 0, "10.1.2.3", 0, "caen-v4718-10.1.2.3",
        "CAEN V4718-ETH"},
-      // The library takes only a dotted address; the name stays whole in the device's.
-      {"bridge=V4718-ETH\nhost=localhost", cvETH_V4718, 0, "127.0.0.1", 0, "caen-v4718-localhost",
+      // The library takes only a dotted address; a name and its address are one
+      // device, so one module has one lock whichever was written.
+      {"bridge=V4718-ETH\nhost=localhost", cvETH_V4718, 0, "127.0.0.1", 0, "caen-v4718-127.0.0.1",
        "CAEN V4718-ETH"},
       {"bridge=V4718-ETH\nhost=192.168.100.200", cvETH_V4718, 0, "192.168.100.200", 0,
        "caen-v4718-192.168.100.200", "CAEN V4718-ETH"},
