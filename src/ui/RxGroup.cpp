@@ -143,7 +143,7 @@ void RxGroup::pCntrolRegClick() {
   if (Dialogs->RxControlRegister().exec() != QDialog::Accepted) return;
   // The value is taken first: it shows even when no TTCrx can be addressed.
   const std::bitset<8> value = Dialogs->RxControlRegister().GetRegister();
-  pCntrolReg->setText(QString::fromStdString(ttcrx::RegisterBits(value)));
+  ShowControlRegister(value);
   Sender->SendControlRegister(SelectedRxAddress(), value);
 }
 
@@ -187,5 +187,8 @@ void RxGroup::Show(const PreSettings& preset) {
   frSelectReg[3]->SetValueQuietly(preset.CoarDel2);
   cmbTTC->setCurrentIndex(FindRxEntry(EntryTexts(cmbTTC), preset.RxName));
   Dialogs->RxControlRegister().SetRegister(preset.RxControlRegister);
-  pCntrolReg->setText(QString::fromStdString(ttcrx::RegisterBits(preset.RxControlRegister)));
+}
+
+void RxGroup::ShowControlRegister(std::bitset<8> value) {
+  pCntrolReg->setText(QString::fromStdString(ttcrx::RegisterBits(value)));
 }

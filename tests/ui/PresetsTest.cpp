@@ -154,6 +154,21 @@ TEST_F(Presets, RxNameMatchingNoEntryStopsAtTheFirstTTCrxWrite) {
   EXPECT_EQ(writes.back(), (Write{0xAC, 8}));
   EXPECT_EQ(Find<QComboBox>("cmbTTC")->currentIndex(), -1);
   EXPECT_EQ(Find<TfrSelectValue>("frSelectReg0")->GetValue(), 30) << "the screen shows the preset";
+  EXPECT_EQ(Find<QLabel>("pCntrolReg")->text(), QStringLiteral("10010011")) << "nothing sent";
+}
+
+TEST_F(Presets, ARefusedFirstWriteLeavesWhatTheSourceEnables) {
+  StartWith(kPhysicsPresetFile);
+  QRadioButton* vme = Find<TRadioGroup>("rgTriggerSource")->Button(4);
+  QTest::mouseClick(vme, Qt::LeftButton, {}, QPoint(7, vme->height() / 2));
+  ASSERT_TRUE(Find<QPushButton>("btVMETriger")->isEnabled());
+  List()->setCurrentIndex(0);
+  Crate().FailNext(sim::Call::Write, sim::kStatusInjected);  // the rate's CSR1 write
+  EXPECT_EQ(Apply(1).size(), 1);
+  // The preset (random source) is on the screen, but its source was never sent.
+  EXPECT_EQ(Find<TRadioGroup>("rgTriggerSource")->ItemIndex(), 5);
+  EXPECT_TRUE(Find<QPushButton>("btVMETriger")->isEnabled());
+  EXPECT_FALSE(Find<QComboBox>("cbRanGenRate")->isEnabled());
 }
 
 TEST_F(Presets, ApplyOrDeleteWithoutASelectionDoNothing) {
