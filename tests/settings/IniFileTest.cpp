@@ -124,18 +124,39 @@ TEST_F(IniFileTest, HeaderMayCarryBlanksAroundIt) {
   EXPECT_EQ(file.ReadString("Spaced", "k", ""), "1");
 }
 
-TEST_F(IniFileTest, UnreadableFileReadsAsEmpty) {
-  ASSERT_EQ(mkdir(Ini().c_str(), 0755), 0);  // a folder where the file should be
-  TIniFile file(Ini());
-  EXPECT_EQ(file.ReadInteger("TTCvi_Address", "TTCviAddress", 42), 42);
-  EXPECT_EQ(file.ReadString("S", "k", "d"), "d");
+TEST_F(IniFileTest, FileThatIsThereButCannotBeReadIsAReadErrorNotDefaults) {
+  // Defaults for such a file would start the panel on a base and lists that
+  // are not the file's; only an absent file reads as empty.
+  struct Case {
+    const char* name;
+    int (*make)(const char* path);
+    const char* cause;
+  };
+  const Case cases[] = {
+      {"folder", [](const char* path) { return mkdir(path, 0755); }, "it is not a regular file"},
+      {"unreadable", [](const char* path) { return symlink("/proc/self/mem", path); },
+       "Input/output error"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = Dir.File(c.name);
+    ASSERT_EQ(c.make(path.c_str()), 0);
+    TIniFile file(path);
+    try {
+      file.ReadInteger("TTCvi_Address", "TTCviAddress", 42);
+      ADD_FAILURE() << "read as defaults";
+    } catch (const EFileReadError& error) {
+      EXPECT_EQ(error.Message(), "Unable to read " + path + ": " + c.cause);
+    }
+    EXPECT_THROW(file.KeyExists("S", "k"), EFileReadError);
+  }
 }
 
 TEST_F(IniFileTest, NamedPipeInPlaceOfTheFileNeitherHangsNorIsOverwritten) {
   // Opening a pipe for reading would wait for a writer: start-up would hang.
   ASSERT_EQ(mkfifo(Ini().c_str(), 0644), 0);
   TIniFile file(Ini());
-  EXPECT_EQ(file.ReadInteger("TTCvi_Address", "TTCviAddress", 42), 42);
+  EXPECT_THROW(file.ReadInteger("TTCvi_Address", "TTCviAddress", 42), EFileReadError);
   file.WriteInteger("TTCvi_Address", "TTCviAddress", 1);
   EXPECT_THROW(file.UpdateFile(), EFileWriteError);
   struct stat st {};
