@@ -216,6 +216,28 @@ TEST_F(StartUp, AdapterThatCannotBeOpenedShowsTheErrorAndNoWindow) {
   EXPECT_EQ(TopLevel("frmMain"), nullptr);
 }
 
+TEST_F(StartUp, FileTheStartCannotUseShowsWhyAndTouchesNoModule) {
+  const std::pair<const char*, const char*> cases[] = {
+      {nullptr, "Unable to read ../quorvane.ini: Input/output error."},  // every read fails
+      {"[TTCvi_Address]\nTTCviAddress=-128\n",
+       "../quorvane.ini, section [TTCvi_Address]: TTCviAddress=-128 puts the TTCvi's registers"},
+  };
+  for (const auto& [content, message] : cases) {
+    SCOPED_TRACE(message);
+    fs::remove(Dir.IniPath());
+    if (content == nullptr)
+      fs::create_symlink("/proc/self/mem", Dir.IniPath());
+    else
+      WriteTextFile(Dir.IniPath(), content);
+    ModalAnswer answer(PressOk);
+    EXPECT_EQ(RunQuorvane(OpenBit3Connection), 0);
+    EXPECT_TRUE(answer.Text().startsWith(QString::fromLatin1(message)))
+        << answer.Text().toStdString();
+    EXPECT_TRUE(sim::Crate::Instance().Cycles().empty());
+    EXPECT_EQ(TopLevel("frmMain"), nullptr);
+  }
+}
+
 TEST_F(StartUp, FailingStartUpWriteEndsTheStartThroughTheAdapter) {
   sim::Crate::Instance().FailNext(sim::Call::Write, sim::kStatusInjected);
   ModalAnswer answer(PressOk);
