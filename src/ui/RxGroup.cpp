@@ -148,9 +148,11 @@ void RxGroup::pCntrolRegClick() {
 }
 
 void RxGroup::bAddRxAddresClick() {
-  // Stored as typed: the address is converted only when it is used.
-  cmbTTC->addItem(QString::fromStdString(
-      RxEntry(eRxName->text().toStdString(), eRxAddres->text().toStdString())));
+  // Stored as typed: the address is converted only when it is used. A
+  // number that no TTCrx can have is refused now, before it is kept.
+  const std::string address = eRxAddres->text().toStdString();
+  CheckRxAddressText(address);
+  cmbTTC->addItem(QString::fromStdString(RxEntry(eRxName->text().toStdString(), address)));
   cmbTTC->setCurrentIndex(cmbTTC->count() - 1);
 }
 

@@ -11,6 +11,7 @@
 #include "support/ExampleConfigFile.h"
 #include "ui/DlgRxControlReg.h"
 #include "ui/FSelectValue.h"
+#include "ui/RxGroup.h"
 #include "ui/SpinEdit.h"
 
 namespace {
@@ -142,6 +143,40 @@ TEST_F(RxSettings, WithoutAnAddressNothingIsSentAndTheValueStays) {
   text = AnsweredBox([&] { Selector("frSelectReg1")->SetValue(13); });
   EXPECT_EQ(text, QStringLiteral("'12z' is not a valid integer value."));
   EXPECT_TRUE(Crate().BChannelCycles().empty());
+}
+
+TEST_F(RxSettings, AddressesBeyondFourteenBitsReachNoOtherTTCrx) {
+  // As the file gives them: stored as they were, refused when used.
+  struct Case {
+    const char* entry;
+    int reached;  // -1: refused
+  };
+  const Case cases[] = {{"Lo=-1", -1},        {"Min=0", 0},     {"Max=16383", 16383},
+                        {"Hex=x3FFF", 16383}, {"Hi=16384", -1}, {"HexHi=x4000", -1}};
+  auto* list = Find<QComboBox>("cmbTTC");
+  int step = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.entry);
+    list->clear();
+    Main->findChild<RxGroup*>()->SetAddresses({c.entry});
+    list->setCurrentIndex(0);
+    Crate().ClearBChannelCycles();
+    const QString box = AnsweredBox([&] { Selector("frSelectReg0")->SetValue(++step); });
+    if (c.reached < 0) {
+      EXPECT_TRUE(box.contains(QStringLiteral("is 0 to 16383 (14 bits)"))) << box.toStdString();
+      EXPECT_TRUE(Crate().BChannelCycles().empty());
+    } else {
+      EXPECT_EQ(box, QString());
+      ASSERT_EQ(RxRegisterCycles().size(), 1u);
+      EXPECT_EQ(RxRegisterCycles()[0].ttcrxAddress, c.reached);
+    }
+  }
+  // Typed out of range: never kept.
+  for (const char* typed : {"16384", "-1"}) {
+    SCOPED_TRACE(typed);
+    EXPECT_TRUE(AnsweredBox([&] { AddRx("Big", typed); }).contains(QStringLiteral("16383")));
+    EXPECT_EQ(EntryTextsOf(list), QStringList{"HexHi=x4000"});
+  }
 }
 
 TEST_F(RxSettings, AddAppendsAndSelectsDeleteLeavesNoneSelected) {
