@@ -216,9 +216,9 @@ TEST_F(StartUp, AdapterThatCannotBeOpenedShowsTheErrorAndNoWindow) {
   EXPECT_EQ(TopLevel("frmMain"), nullptr);
 }
 
-TEST_F(StartUp, FileTheStartCannotUseShowsWhyAndTouchesNoModule) {
+TEST_F(StartUp, FileTheStartCannotUseEndsItBeforeAnyConnection) {
   const std::pair<const char*, const char*> cases[] = {
-      {nullptr, "Unable to read ../quorvane.ini: Input/output error."},  // every read fails
+      {nullptr, "Unable to read ../quorvane.ini: Input/output error"},  // every read fails
       {"[TTCvi_Address]\nTTCviAddress=-128\n",
        "../quorvane.ini, section [TTCvi_Address]: TTCviAddress=-128 puts the TTCvi's registers"},
   };
@@ -229,12 +229,13 @@ TEST_F(StartUp, FileTheStartCannotUseShowsWhyAndTouchesNoModule) {
       fs::create_symlink("/proc/self/mem", Dir.IniPath());
     else
       WriteTextFile(Dir.IniPath(), content);
-    ModalAnswer answer(PressOk);
-    EXPECT_EQ(RunQuorvane(OpenBit3Connection), 0);
-    EXPECT_TRUE(answer.Text().startsWith(QString::fromLatin1(message)))
-        << answer.Text().toStdString();
-    EXPECT_TRUE(sim::Crate::Instance().Cycles().empty());
-    EXPECT_EQ(TopLevel("frmMain"), nullptr);
+    try {
+      TfrmMain window(Recording());
+      ADD_FAILURE() << "the panel started";
+    } catch (const Exception& error) {
+      EXPECT_EQ(error.Message().rfind(message, 0), 0u) << error.Message();
+    }
+    EXPECT_EQ(Vme, nullptr) << "a connection was made";
   }
 }
 
