@@ -216,29 +216,6 @@ TEST_F(StartUp, AdapterThatCannotBeOpenedShowsTheErrorAndNoWindow) {
   EXPECT_EQ(TopLevel("frmMain"), nullptr);
 }
 
-TEST_F(StartUp, FileTheStartCannotUseEndsItBeforeAnyConnection) {
-  const std::pair<const char*, const char*> cases[] = {
-      {nullptr, "Unable to read ../quorvane.ini: Input/output error"},  // every read fails
-      {"[TTCvi_Address]\nTTCviAddress=-128\n",
-       "../quorvane.ini, section [TTCvi_Address]: TTCviAddress=-128 puts the TTCvi's registers"},
-  };
-  for (const auto& [content, message] : cases) {
-    SCOPED_TRACE(message);
-    fs::remove(Dir.IniPath());
-    if (content == nullptr)
-      fs::create_symlink("/proc/self/mem", Dir.IniPath());
-    else
-      WriteTextFile(Dir.IniPath(), content);
-    try {
-      TfrmMain window(Recording());
-      ADD_FAILURE() << "the panel started";
-    } catch (const Exception& error) {
-      EXPECT_EQ(error.Message().rfind(message, 0), 0u) << error.Message();
-    }
-    EXPECT_EQ(Vme, nullptr) << "a connection was made";
-  }
-}
-
 TEST_F(StartUp, FailingStartUpWriteEndsTheStartThroughTheAdapter) {
   sim::Crate::Instance().FailNext(sim::Call::Write, sim::kStatusInjected);
   ModalAnswer answer(PressOk);
