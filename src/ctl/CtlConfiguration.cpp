@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -15,8 +16,17 @@
 
 namespace {
 
-constexpr std::uintmax_t kLargestFile = 512u << 20;  // what the store reads at all
-constexpr std::int32_t kLargestRxAddress = 0x3FFF;   // 14 bits
+// No text editor leaves a NUL byte. The store has just read the file, so a
+// read that fails now is one that began to fail meanwhile.
+bool HoldsNul(const std::string& name) {
+  std::ifstream in(name, std::ios::binary);
+  try {
+    const std::istreambuf_iterator<char> end;
+    return std::find(std::istreambuf_iterator<char>(in), end, '\0') != end;
+  } catch (const std::exception&) {
+    throw ECtlConfiguration(EFileReadError(name, std::strerror(EIO)).Message());
+  }
+}
 
 template <class Item, class NameOf>
 std::string Known(const std::vector<Item>& items, NameOf nameOf) {
@@ -31,31 +41,28 @@ std::string Known(const std::vector<Item>& items, NameOf nameOf) {
 CtlConfiguration LoadCtlConfiguration(const std::filesystem::path& file) {
   const std::string name = file.string();
   struct stat status {};
-  if (stat(name.c_str(), &status) != 0)
-    throw ECtlConfiguration("Configuration file " + name + ": " + std::strerror(errno) +
-                            (errno == ENOENT ? " (the panel makes it at its first close; "
+  if (stat(name.c_str(), &status) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
+    const int error = errno;
+    throw ECtlConfiguration("Configuration file " + name + ": " + std::strerror(error) +
+                            (error == ENOENT ? " (the panel makes it at its first close; "
                                                "another one is given with --config FILE)"
                                              : ""));
-  if (!S_ISREG(status.st_mode))
-    throw ECtlConfiguration("Configuration file " + name + " is not a regular file");
-  if (static_cast<std::uintmax_t>(status.st_size) > kLargestFile)
-    throw ECtlConfiguration("Configuration file " + name +
-                            " is damaged: larger than any configuration (512 MiB)");
-  std::ifstream in(name, std::ios::binary);
-  if (!in)
-    throw ECtlConfiguration("Cannot read the configuration file " + name + ": " +
-                            std::strerror(errno));
-  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) throw ECtlConfiguration("Cannot read the configuration file " + name);
-  if (text.find('\0') != std::string::npos)
-    throw ECtlConfiguration("Configuration file " + name + " is damaged: it is not text");
+  }
 
   CtlConfiguration configuration;
   configuration.File = file;
   TIniFile ini(name);
   ListBudget budget;
-  configuration.Stored = ReadConfiguration(ini, budget);
-  configuration.BusLog = ReadBusLogSettings(ini);
+  try {
+    // Read as the panel reads it: a file that is there but cannot be read,
+    // or whose base puts the module outside A24, is refused in its words.
+    configuration.Stored = ReadConfiguration(ini, budget);
+    configuration.BusLog = ReadBusLogSettings(ini);
+  } catch (const Exception& error) {
+    throw ECtlConfiguration(error.Message());
+  }
+  if (HoldsNul(name))
+    throw ECtlConfiguration("Configuration file " + name + " is damaged: it is not text");
   if (budget.Spent())
     throw ECtlConfiguration("Configuration file " + name +
                             " is damaged: its lists count far more entries than it holds");
@@ -84,12 +91,15 @@ std::int32_t CtlConfiguration::RxAddress(const std::string& nameOrAddress,
   if (entry >= 0) {
     try {
       return RxAddressOf(Stored.RxAddresses, entry);
+    } catch (const ERxAddressRange& error) {
+      throw ECtlConfiguration("TTCrx \"" + nameOrAddress + "\" in " + File.string() + ": " +
+                              error.Message());
     } catch (const EConvertError& error) {
       throw ECtlConfiguration("TTCrx \"" + nameOrAddress + "\" in " + File.string() +
                               " has no address: " + error.Message());
     }
   }
-  if (TryReadNumber(nameOrAddress)) return ReadCtlNumber(nameOrAddress, what, 0, kLargestRxAddress);
+  if (TryReadNumber(nameOrAddress)) return ReadCtlNumber(nameOrAddress, what, 0, kHighestRxAddress);
   throw ECtlConfiguration(
       "No TTCrx \"" + nameOrAddress + "\" in " + File.string() + "; it holds " +
       Known(Stored.RxAddresses, [](const std::string& entry) { return RxEntryName(entry); }));
