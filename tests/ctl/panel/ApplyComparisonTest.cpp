@@ -108,7 +108,9 @@ TEST_F(ApplyComparison, WindowAndCommandSendTheSameCycles) {
     std::vector<Cycle> command = TakeCycles();
     // The command checks the TTCrx before it opens the module; the window
     // stops at its first TTCrx write.
-    if (c.status != 0) EXPECT_TRUE(command.empty());
+    if (c.status != 0) {
+      EXPECT_TRUE(command.empty());
+    }
 
     Find<QComboBox>("lbPresettings")->setCurrentIndex(0);
     std::vector<ModalAnswer::Answer> answers(static_cast<std::size_t>(c.boxes.size()), PressOk);
