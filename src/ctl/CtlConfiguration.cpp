@@ -45,7 +45,7 @@ CtlConfiguration LoadCtlConfiguration(const std::filesystem::path& file) {
     text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   } catch (const std::ios_base::failure& error) {  // the stream's read failed (EIO, EISDIR...)
     const bool system = error.code().category() != std::iostream_category();
-    throw ECtlConfiguration("Cannot read the configuration file " + name + ": " +
+    throw ECtlConfiguration("Unable to read " + name + ": " +
                             (system ? error.code().message() : std::string("read error")));
   }
   if (in.bad()) throw ECtlConfiguration("Cannot read the configuration file " + name);

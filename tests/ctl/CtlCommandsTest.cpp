@@ -118,7 +118,7 @@ TEST_F(CtlTest, BadInputGetsOneLineAndItsStatusAndSendsNothing) {
       {{"status", "--adapter", "sim", "--adapter=sbs"}, 2, "option --adapter is given twice"},
       {{"list", "rx", "--config", "/proc/self/mem"},
        2,
-       "Cannot read the configuration file /proc/self/mem: Input/output error"},
+       "Unable to read /proc/self/mem: Input/output error"},
       {{"long", "Rx9", "1", "2"},
        2,
        "No TTCrx \"Rx9\" in " + Ini() + "; it holds \"Rx1\", \"Rx2\", \"Bad\""},
