@@ -216,32 +216,23 @@ namespace {
 // configuration file says, and the operator is told so instead of a silent
 // reset at another address.
 TEST(SelectAdapter, BaseWithARealAdapterSaysWhereTheModulesBaseIsSet) {
-  const auto refusal = [](const std::string& line, const std::string& adapter) {
-    return "q.conf, line " + line +
-           ": \"base\" is the simulated crate's and means nothing to the " + adapter +
-           " adapter: the module's base is set in the configuration file (quorvane.ini), section "
-           "[TTCvi_Address], key TTCviAddress; remove \"base\"";
-  };
-  const struct {
-    const char* file;
-    const char* adapter;  // on the command line
-    std::string refusal;
-  } cases[] = {
-      {"adapter = sbs\nbase = 0xEE0000\n", "", refusal("2", "sbs")},
-      {"base = 0xEE0000\nadapter = caen\nbridge = V2718\n", "", refusal("1", "caen")},
-      {"base = 0xEE0000\n", "caen", refusal("1", "caen")},
-      {"adapter = sim\nbase = 0xEE0000\n", "", ""},
-  };
+  const std::string where =
+      ": \"base\" is the simulated crate's and means nothing to the caen adapter: the module's "
+      "base is set in the configuration file (quorvane.ini), section [TTCvi_Address], key "
+      "TTCviAddress; remove \"base\"";
   const auto installed = InstalledAdapterLibrary();
-  for (const auto& c : cases) {
-    EXPECT_EQ(
-        Refusal([&c] { crate::SelectAdapter(c.adapter, ParseCrateSettings(c.file, "q.conf")); }),
-        c.refusal)
-        << c.file;
-    if (!c.refusal.empty()) {
-      EXPECT_EQ(InstalledAdapterLibrary(), installed) << c.file;
-    }
+  const std::pair<const char*, const char*> refused[] = {// the file, --adapter
+                                                         {"adapter = caen\nbase = 0xEE0000\n", ""},
+                                                         {"base = 0xEE0000\n", "caen"}};
+  for (const auto& [file, adapter] : refused) {
+    EXPECT_EQ(Refusal([&] { crate::SelectAdapter(adapter, ParseCrateSettings(file, "q.conf")); }),
+              std::string("q.conf, line ") + (*adapter != '\0' ? "1" : "2") + where);
+    EXPECT_EQ(InstalledAdapterLibrary(), installed);
   }
+  EXPECT_EQ(Refusal([] {
+              crate::SelectAdapter("", ParseCrateSettings("adapter = sim\nbase = 0xEE0000\n", "q"));
+            }),
+            "");
   sim::Crate::Instance().PowerUp();
 }
 

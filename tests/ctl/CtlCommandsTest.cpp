@@ -286,59 +286,23 @@ TEST_F(CtlTest, DrivingTheSimulatedCrateUnaskedIsSaidOnEveryModuleCommand) {
     EXPECT_EQ(Run(c.arguments), 0) << line;
     EXPECT_EQ(Err.str(), c.warning) << line;
   }
-  text.reset();
-  ASSERT_EQ(Run({"status"}), 0);
-  EXPECT_EQ(Out.str().substr(0, Out.str().find('\n')),
-            "TTCvi at A24 0xFF1000, adapter sim (Simulated crate, simbt0/a24)");
-  ASSERT_EQ(Run({"status", "--json"}), 0);
-  EXPECT_EQ(Out.str().find("{\"version\": 1, \"module\": {\"adapter\": \"sim\", \"adapter_name\": "
-                           "\"Simulated crate\""),
-            0u)
-      << Out.str();
 }
 
 TEST_F(CtlTest, VersionNamesTheReleaseAndARealAdaptersLibrary) {
-  std::string asked = "-";
-  auto caen = [&asked](const std::string& adapter) {
-    asked = adapter;
-    crate::CrateChoice choice;
-    choice.Adapter = "caen";
-    choice.Name = "CAEN V2718";
-    choice.Release = "CAENVMELib 3.4.5";
-    return choice;
-  };
-  auto missing = [&asked](const std::string& adapter) {
-    asked = adapter;
+  const std::string release = std::string("quorvane-ctl ") + CtlRelease() + "\n";
+  EXPECT_EQ(Run({"-V"}), 0);
+  EXPECT_EQ(Out.str(), release);
+  // A real adapter's library is loaded for its release; one that cannot be is said.
+  Select = [](const std::string& adapter) {
     return crate::SelectAdapter(
         adapter, crate::ParseCrateSettings(
                      "bridge = V2718\ncaen.library = /nonexistent/libCAENVME.so\n", "q.conf"));
   };
-  const std::string release = std::string("quorvane-ctl ") + CtlRelease() + "\n";
-  struct Case {
-    std::function<crate::CrateChoice(const std::string&)> select;
-    std::vector<std::string> arguments;
-    int status;
-    std::string out;
-    std::string error;  // the start of the error stream
-  };
-  const Case cases[] = {
-      {NamedSimulatedCrate, {"--version"}, 0, release, ""},
-      {caen, {"-V"}, 0, release + "adapter caen (CAEN V2718): CAENVMELib 3.4.5\n", ""},
-      {missing,
-       {"--adapter", "caen", "--version"},
-       2,
-       release,
-       "quorvane-ctl: the CAEN VME library \"/nonexistent/libCAENVME.so\" cannot be loaded"},
-  };
-  for (const Case& c : cases) {
-    Select = c.select;
-    const std::string line = testing::PrintToString(c.arguments);
-    EXPECT_EQ(Run(c.arguments), c.status) << line;
-    EXPECT_EQ(Out.str(), c.out) << line;
-    EXPECT_EQ(Err.str().substr(0, c.error.size()), c.error) << line;
-  }
-  EXPECT_EQ(asked, "caen");
-  EXPECT_NE(std::string(CtlRelease()).find_first_of("0123456789"), std::string::npos);
+  EXPECT_EQ(Run({"--adapter", "caen", "--version"}), 2);
+  EXPECT_EQ(Out.str(), release);
+  EXPECT_EQ(Err.str().rfind("quorvane-ctl: the CAEN VME library \"/nonexistent/libCAENVME.so\"", 0),
+            0u)
+      << Err.str();
 
   ASSERT_EQ(Run({"-h"}), 0);
   for (const char* part : {"Usage: quorvane-ctl", "-V, --version", "--json ", "'$2A' or 0x2A"})
