@@ -56,8 +56,17 @@ CrateChoice SelectAdapter(std::string_view adapterFromCommandLine, const CrateSe
     choice.ChosenBy = settings.AdapterPlace.Text();
   } else {
     choice.Adapter = "sim";
-    choice.ChosenBy = "the default";
+    choice.ChosenBy = kChosenByDefault;
   }
+
+  // "base" places the simulated TTCvi only; a real module's base is the
+  // panel's configuration file's, and taking this one for it would drive
+  // whatever answers at the file's address.
+  if (choice.Adapter != "sim" && settings.BasePlace.Line > 0)
+    throw Exception(settings.BasePlace.Text() + ": \"base\" is the simulated crate's and means " +
+                    "nothing to the " + choice.Adapter +
+                    " adapter: the module's base is set in the configuration file "
+                    "(quorvane.ini), section [TTCvi_Address], key TTCviAddress; remove \"base\"");
 
   AdapterLibrary library;
   if (choice.Adapter == "sim") {

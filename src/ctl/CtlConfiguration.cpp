@@ -9,6 +9,8 @@
 #include <iterator>
 
 #include "base/ReadNumber.h"
+#include "base/StoredText.h"
+#include "base/Text.h"
 #include "ctl/CtlCommandLine.h"
 #include "settings/IniFile.h"
 #include "settings/ListBudget.h"
@@ -26,14 +28,6 @@ bool HoldsNul(const std::string& name) {
   } catch (const std::exception&) {
     throw ECtlConfiguration(EFileReadError(name, std::strerror(EIO)).Message());
   }
-}
-
-template <class Item, class NameOf>
-std::string Known(const std::vector<Item>& items, NameOf nameOf) {
-  if (items.empty()) return "none";
-  std::string names;
-  for (const Item& item : items) names += (names.empty() ? "\"" : ", \"") + nameOf(item) + "\"";
-  return names;
 }
 
 }  // namespace
@@ -69,38 +63,94 @@ CtlConfiguration LoadCtlConfiguration(const std::filesystem::path& file) {
   return configuration;
 }
 
+int MatchName(const std::vector<std::string>& stored, const std::string& typed,
+              std::vector<std::string>& choices) {
+  choices.clear();
+  const std::string wanted = StoredTextToUtf8(typed);
+  int byCase = -1;
+  for (std::size_t i = 0; i < stored.size(); ++i) {
+    const std::string shown = StoredTextToUtf8(stored[i]);
+    if (shown == wanted) return static_cast<int>(i);
+    if (!EqualNoCase(shown, wanted)) continue;
+    if (std::find(choices.begin(), choices.end(), shown) != choices.end()) continue;
+    choices.push_back(shown);
+    byCase = static_cast<int>(i);
+  }
+  if (choices.size() == 1) {
+    choices.clear();
+    return byCase;
+  }
+  return -1;
+}
+
+std::optional<std::int32_t> RxEntryAddress(const std::string& entry, std::string& problem) {
+  const std::size_t equals = entry.find('=');
+  const std::string text = equals == std::string::npos ? "" : entry.substr(equals + 1);
+  const std::optional<std::int32_t> address = TryReadNumber(text);
+  if (!address)
+    problem = EConvertError(text).Message();
+  else if (*address < 0 || *address > kHighestRxAddress)
+    problem = "its address " + text + " is outside 0.." + std::to_string(kHighestRxAddress);
+  else
+    return address;
+  return std::nullopt;
+}
+
+namespace {
+
+// The item of names that typed names, or throws what the file holds instead.
+std::size_t Lookup(const std::vector<std::string>& names, const std::string& typed,
+                   const std::string& kind, const std::filesystem::path& file) {
+  std::vector<std::string> choices;
+  const int found = MatchName(names, typed, choices);
+  if (found >= 0) return static_cast<std::size_t>(found);
+  std::string text;
+  if (!choices.empty()) {
+    for (std::size_t i = 0; i < choices.size(); ++i)
+      text += (i == 0 ? "'" : i + 1 == choices.size() ? " or '" : ", '") + choices[i] + "'";
+    throw ECtlConfiguration("No " + kind + " \"" + StoredTextToUtf8(typed) + "\" in " +
+                            file.string() + " as written (did you mean " + text + "?)");
+  }
+  for (const std::string& name : names)
+    text += (text.empty() ? "\"" : ", \"") + StoredTextToUtf8(name) + "\"";
+  throw ECtlConfiguration("No " + kind + " \"" + StoredTextToUtf8(typed) + "\" in " +
+                          file.string() + "; it holds " + (text.empty() ? "none" : text));
+}
+
+}  // namespace
+
 const PreSettings& CtlConfiguration::Preset(const std::string& name) const {
-  for (const NamedPreset& preset : Stored.Presets)
-    if (preset.Name == name) return preset.Settings;
-  throw ECtlConfiguration(
-      "No preset \"" + name + "\" in " + File.string() + "; it holds " +
-      Known(Stored.Presets, [](const NamedPreset& preset) { return preset.Name; }));
+  std::vector<std::string> names;
+  for (const NamedPreset& preset : Stored.Presets) names.push_back(preset.Name);
+  return Stored.Presets[Lookup(names, name, "preset", File)].Settings;
 }
 
 const BGoWords& CtlConfiguration::Sequence(const std::string& name) const {
-  for (const BGoDataSequence& sequence : Stored.Sequences)
-    if (sequence.Name == name) return sequence.Words;
-  throw ECtlConfiguration(
-      "No sequence \"" + name + "\" in " + File.string() + "; it holds " +
-      Known(Stored.Sequences, [](const BGoDataSequence& sequence) { return sequence.Name; }));
+  std::vector<std::string> names;
+  for (const BGoDataSequence& sequence : Stored.Sequences) names.push_back(sequence.Name);
+  return Stored.Sequences[Lookup(names, name, "sequence", File)].Words;
 }
 
 std::int32_t CtlConfiguration::RxAddress(const std::string& nameOrAddress,
                                          const std::string& what) const {
-  const int entry = FindRxEntry(Stored.RxAddresses, nameOrAddress);
-  if (entry >= 0) {
-    try {
-      return RxAddressOf(Stored.RxAddresses, entry);
-    } catch (const ERxAddressRange& error) {
-      throw ECtlConfiguration("TTCrx \"" + nameOrAddress + "\" in " + File.string() + ": " +
-                              error.Message());
-    } catch (const EConvertError& error) {
-      throw ECtlConfiguration("TTCrx \"" + nameOrAddress + "\" in " + File.string() +
-                              " has no address: " + error.Message());
-    }
+  // Entries without "=" have no name: they never match.
+  std::vector<std::string> names;
+  std::vector<std::size_t> entries;
+  for (std::size_t i = 0; i < Stored.RxAddresses.size(); ++i) {
+    if (Stored.RxAddresses[i].find('=') == std::string::npos) continue;
+    names.push_back(RxEntryName(Stored.RxAddresses[i]));
+    entries.push_back(i);
   }
-  if (TryReadNumber(nameOrAddress)) return ReadCtlNumber(nameOrAddress, what, 0, kHighestRxAddress);
-  throw ECtlConfiguration(
-      "No TTCrx \"" + nameOrAddress + "\" in " + File.string() + "; it holds " +
-      Known(Stored.RxAddresses, [](const std::string& entry) { return RxEntryName(entry); }));
+  std::vector<std::string> choices;
+  if (MatchName(names, nameOrAddress, choices) < 0 && choices.empty() &&
+      TryReadNumber(nameOrAddress))
+    return ReadCtlNumber(nameOrAddress, what, 0, kHighestRxAddress);
+  const std::string& entry =
+      Stored.RxAddresses[entries[Lookup(names, nameOrAddress, "TTCrx", File)]];
+  std::string problem;
+  const std::optional<std::int32_t> address = RxEntryAddress(entry, problem);
+  if (!address)
+    throw ECtlConfiguration("TTCrx \"" + StoredTextToUtf8(RxEntryName(entry)) + "\" in " +
+                            File.string() + " has no address: " + problem);
+  return *address;
 }
