@@ -67,7 +67,8 @@ class TfrmMain : public QWidget {
   void CloseOnSignal();
 
  signals:
-  // The window accepted its close: the configuration is saved.
+  // The window accepted its close: the configuration is saved (or, changed
+  // by another program, kept as it is at the operator's word).
   void Closed();
 
  protected:
