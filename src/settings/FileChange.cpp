@@ -59,7 +59,7 @@ std::string MakeFileBeside(const std::string& path) {
   const std::string stem = path + "." + std::to_string(getpid()) + "-" + stamp;
   const std::string first = stem + ".ini";
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string name = attempt == 0 ? first : stem + "-" + std::to_string(attempt) + ".ini";
+    std::string name = attempt == 0 ? first : stem + "-" + std::to_string(attempt) + ".ini";
     // O_EXCL: whatever holds the name already (a file, a link) is never
     // written through.
     const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
