@@ -58,7 +58,8 @@ int RunQuorvane(const ConnectionFactory& factory, const CrateMonitorFactory& mon
     QObject::connect(windows.frmMain.get(), &TfrmMain::Closed, qApp, [] { QApplication::exit(0); });
     // A logout, kill or Ctrl+C closes the window as the operator would: the
     // configuration is saved.
-    const SignalClose closeOnSignals(windows.frmMain.get());
+    TfrmMain* main = windows.frmMain.get();
+    const SignalClose closeOnSignals(main, [main] { main->CloseOnSignal(); });
     windows.frmMain->show();
     QApplication::exec();
   } catch (const Exception& failure) {

@@ -29,6 +29,7 @@ class EventBinding : public QObject {
 void event_guard::ShowError(const std::exception_ptr& error) {
   try {
     std::rethrow_exception(error);
+  } catch (const EActionStopped&) {
   } catch (const Exception& shown) {
     ShowErrorBox(shown.Message());
   } catch (const std::exception& shown) {

@@ -14,6 +14,14 @@
 #include "ui/ControlCause.h"
 #include "ui/ErrorBox.h"
 
+// Stops the guarded action running now without an error box: the panel is
+// closing on a signal, so an action cut short by it sends nothing more and
+// ends as if the operator had let it be.
+class EActionStopped : public Exception {
+ public:
+  EActionStopped() : Exception("The panel is closing") {}
+};
+
 namespace event_guard {
 // The event-loop level of the guarded action running now; -1: none.
 inline int& RunningLevel() {
@@ -41,7 +49,8 @@ inline std::exception_ptr TakePending(int level) {
   return std::exchange(pending.Error, nullptr);
 }
 
-// Shows an error of the common base (or any other) in the error box.
+// Shows an error of the common base (or any other) in the error box; an
+// EActionStopped shows nothing.
 void ShowError(const std::exception_ptr& error);
 }  // namespace event_guard
 

@@ -1,8 +1,17 @@
 #include "ui/FMain.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QTimer>
+#include <cstdio>
+#include <filesystem>
+#include <utility>
 
 #include "base/Exception.h"
+#include "base/ScopeExit.h"
 #include "buslog/BusCause.h"
 #include "operate/ModuleLock.h"
 #include "operate/ModuleSender.h"
@@ -21,6 +30,7 @@
 #include "ui/EventGuard.h"
 #include "ui/PresetGroup.h"
 #include "ui/RxGroup.h"
+#include "ui/SignalClose.h"
 
 namespace {
 
@@ -55,6 +65,8 @@ TfrmMain::TfrmMain(const ConnectionFactory& factory, QWidget* parent) : QWidget(
   IniFileName = "..\\quorvane.ini";
   {
     TIniFile file(IniFileName);
+    // Before the store reads it: a write in between then shows as a change.
+    ReadAtStart = FileFingerprint::Take(file.FileName());
     TTCviAddress = ReadTTCviAddress(file, kTTCviAddressSection);
     // Every access is logged from the first on, start-up's under its own cause.
     BusLogFeed_ = std::make_unique<TBusLogFeed>(ReadBusLogSettings(file),
@@ -70,7 +82,9 @@ TfrmMain::TfrmMain(const ConnectionFactory& factory, QWidget* parent) : QWidget(
         ModuleIdentity{opened.Kind, opened.Device, static_cast<std::uint32_t>(TTCviAddress),
                        opened.Adapter},
         "quorvane", kPanelModuleWait, PanelLockFolders());
-    Connection = BusLogFeed_->Record(std::move(Connection));
+    auto gate = std::make_unique<ConnectionGate>(BusLogFeed_->Record(std::move(Connection)));
+    Gate = gate.get();
+    Connection = std::move(gate);
     Module_ = std::make_unique<TTTCvi>(Connection.get(), static_cast<std::uint32_t>(TTCviAddress));
     Sender = std::make_unique<ModuleSender>(*Module_);
     Corner->ShowConnection(Connection->Describe(), TTCviAddress);
@@ -124,22 +138,130 @@ void TfrmMain::AttachCrateMonitor(CrateMonitorFactory monitor) {
   Corner->OfferCrateMonitor(std::move(monitor), Connection && Connection->Describe().Simulated);
 }
 
-void TfrmMain::FormClose() {
+StoredConfiguration TfrmMain::Stored() const {
+  return {TTCviAddress, BGo->Sequences(), Presets->Presets(), Rx->Addresses()};
+}
+
+bool TfrmMain::FormClose(bool bySignal) {
   TIniFile file(IniFileName);
-  WriteConfiguration(file, {TTCviAddress, BGo->Sequences(), Presets->Presets(), Rx->Addresses()});
+  // Another panel on the same file or a hand edit since start-up: saving
+  // over it would lose that work unasked.
+  if (ReadAtStart.ChangedOnDisk(file.FileName())) {
+    switch (bySignal ? ChangedFileAnswer::Signal : AskAboutChangedFile(file.FileName())) {
+      case ChangedFileAnswer::Overwrite:
+        break;
+      case ChangedFileAnswer::Keep:
+        return true;
+      case ChangedFileAnswer::Cancel:
+        return false;
+      case ChangedFileAnswer::Signal:
+        SaveBeside(file.FileName());
+        return true;
+    }
+  }
+  WriteConfiguration(file, Stored());
   // The store keeps the writes until here; a file that cannot be written
   // raises "Unable to write to ../quorvane.ini" and the window stays open.
   file.UpdateFile();
+  return true;
+}
+
+TfrmMain::ChangedFileAnswer TfrmMain::AskAboutChangedFile(const std::string& fileName) {
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Quorvane"),
+                  QStringLiteral("%1 was changed by another program since this panel read it.\n\n"
+                                 "Overwrite it with this panel's settings, keep it as it is and "
+                                 "drop this panel's changes, or cancel the close?")
+                      .arg(QString::fromStdString(fileName)),
+                  QMessageBox::NoButton, this);
+  box.setObjectName(QStringLiteral("FileChangedBox"));
+  box.setTextFormat(Qt::PlainText);
+  QPushButton* overwrite = box.addButton(QStringLiteral("Overwrite"), QMessageBox::AcceptRole);
+  overwrite->setObjectName(QStringLiteral("Overwrite"));
+  QPushButton* keep = box.addButton(QStringLiteral("Keep the file"), QMessageBox::DestructiveRole);
+  keep->setObjectName(QStringLiteral("Keep"));
+  QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+  cancel->setObjectName(QStringLiteral("Cancel"));
+  // Enter or Escape must not lose anybody's work.
+  box.setDefaultButton(cancel);
+  box.setEscapeButton(cancel);
+  ChangedFileBox = &box;
+  box.exec();
+  // Closed by a signal: nobody is there to choose.
+  if (std::exchange(SignalPending, false)) return ChangedFileAnswer::Signal;
+  if (box.clickedButton() == overwrite) return ChangedFileAnswer::Overwrite;
+  if (box.clickedButton() == keep) return ChangedFileAnswer::Keep;
+  return ChangedFileAnswer::Cancel;
+}
+
+void TfrmMain::SaveBeside(const std::string& fileName) {
+  const std::string beside = MakeFileBeside(fileName);
+  ScopeExit removeEmpty([&beside] { std::remove(beside.c_str()); });
+  TIniFile file(beside);
+  WriteConfiguration(file, Stored());
+  file.UpdateFile();
+  removeEmpty.Dismiss();
+  const auto shown = [](const std::string& name) {
+    return std::filesystem::absolute(name).lexically_normal().string();
+  };
+  std::fprintf(stderr,
+               "quorvane: %s was changed by another program since the panel read it; it is left "
+               "as it is, and the panel's settings are saved in %s\n",
+               shown(fileName).c_str(), shown(beside).c_str());
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
-  if (Guarded(this, [this] { FormClose(); })) {
+  const bool bySignal = std::exchange(SignalPending, false);
+  bool closes = false;
+  {
+    const QScopedValueRollback<bool> inClose(InClose, true);
+    Guarded(this, [&] { closes = FormClose(bySignal); });
+  }
+  if (closes) {
     event->accept();
     // Saved and done: nothing more goes to the module, and the next owner
     // (a panel started again, a script) need not wait for the process to end.
+    Gate->Shut();
     Lock_.reset();
     emit Closed();
-  } else {
-    event->ignore();
+    return;
   }
+  event->ignore();
+  if (SignalPending) {
+    CloseOnSignal();  // a signal came while the close's box was up: once more
+  } else {
+    Gate->Open();  // the panel goes on, the operator's again
+  }
+}
+
+void TfrmMain::CloseOnSignal() {
+  if (!Lock_) return;  // closed already: the module is let go
+  SignalPending = true;
+  if (InClose) {
+    if (ChangedFileBox) ChangedFileBox->reject();
+    return;
+  }
+  Gate->Shut();
+  if (SignalCloser == nullptr) {
+    SignalCloser = new QTimer(this);
+    SignalCloser->setInterval(0);
+    connect(SignalCloser, &QTimer::timeout, this, [this] { GoOnClosingOnSignal(); });
+  }
+  SignalCloser->start();
+}
+
+void TfrmMain::GoOnClosingOnSignal() {
+  // Every box of the action closes as the operator would close it, also one
+  // it opens after the first: the action ends without anybody's answer.
+  if (QWidget* modal = QApplication::activeModalWidget()) {
+    if (auto* dialog = qobject_cast<QDialog*>(modal))
+      dialog->reject();
+    else
+      modal->close();
+    return;
+  }
+  // The close must not run inside the action's own loops: it waits until
+  // the action has unwound to the main loop.
+  if (event_guard::RunningLevel() != -1) return;
+  SignalCloser->stop();
+  close();
 }

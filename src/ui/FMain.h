@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "settings/FileChange.h"
 #include "ui/Application.h"
 #include "ui/PanelDialogs.h"
 #include "vme/TVMEInterface.h"
@@ -12,11 +14,15 @@
 class BGoGroup;
 class CornerGroup;
 class CsrGroup;
+class ConnectionGate;
 class CycleGroup;
 class ModuleLock;
 class ModuleSender;
 class PresetGroup;
+class QMessageBox;
+class QTimer;
 class RxGroup;
+struct StoredConfiguration;
 class TBusLogFeed;
 class TTTCvi;
 
@@ -49,8 +55,20 @@ class TfrmMain : public QWidget {
   TTTCvi& Module() const { return *Module_; }
   TBusLogFeed& BusLog() const { return *BusLogFeed_; }
 
+  // A signal (logout, kill, Ctrl+C) asks the panel to end. The action under
+  // way stops at once: nothing more reaches the bus, and every box it has
+  // open closes as if the operator had closed it. Once it has unwound, the
+  // window closes as on a click, saving first; a configuration file changed
+  // by another program is then left as it is and the settings go to a new
+  // file beside it (named on standard error), as nobody is there to answer.
+  // During the close itself, the question about a changed file is answered
+  // that way; its error box stays for the operator, and the close is tried
+  // again once it is answered.
+  void CloseOnSignal();
+
  signals:
-  // The window accepted its close: the configuration is saved.
+  // The window accepted its close: the configuration is saved (or, changed
+  // by another program, kept as it is at the operator's word).
   void Closed();
 
  protected:
@@ -58,8 +76,14 @@ class TfrmMain : public QWidget {
 
  private:
   // Saves the configuration; raises EFileWriteError when the file cannot be
-  // written.
-  void FormClose();
+  // written. False when the operator cancelled the close.
+  bool FormClose(bool bySignal);
+  StoredConfiguration Stored() const;
+  enum class ChangedFileAnswer { Overwrite, Keep, Cancel, Signal };
+  ChangedFileAnswer AskAboutChangedFile(const std::string& fileName);
+  // Saves the settings in a new file beside fileName, which stays as it is.
+  void SaveBeside(const std::string& fileName);
+  void GoOnClosingOnSignal();
 
   // The module is let go only after its connection is closed. The bus log
   // records every access of Connection, so it is declared before it and
@@ -68,10 +92,18 @@ class TfrmMain : public QWidget {
   std::unique_ptr<ModuleLock> Lock_;
   std::unique_ptr<TBusLogFeed> BusLogFeed_;
   std::unique_ptr<TVMEInterface> Connection;
+  ConnectionGate* Gate = nullptr;  // the outermost part of Connection
   std::unique_ptr<TTTCvi> Module_;
   std::unique_ptr<ModuleSender> Sender;
   std::int32_t TTCviAddress = 0;
   std::string IniFileName;
+  // The file as start-up found it, before it read it.
+  FileFingerprint ReadAtStart;
+  // A signal asked for the close that has not run yet.
+  bool SignalPending = false;
+  bool InClose = false;
+  QTimer* SignalCloser = nullptr;
+  QPointer<QMessageBox> ChangedFileBox;
   PanelDialogs Dialogs_;
 
   // The control groups, children of the window, in the order they are built

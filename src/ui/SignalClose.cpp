@@ -4,8 +4,9 @@
 #include <unistd.h>
 
 #include <QSocketNotifier>
-#include <QWidget>
 #include <cerrno>
+
+#include "ui/EventGuard.h"
 
 namespace {
 
@@ -22,15 +23,15 @@ extern "C" void OnSignal(int) {
 
 }  // namespace
 
-SignalClose::SignalClose(QWidget* window) {
+SignalClose::SignalClose(QObject* context, std::function<void()> onSignal) {
   if (::pipe2(Pipe_.data(), O_CLOEXEC | O_NONBLOCK) != 0) return;  // the panel runs without
   WriteEnd = Pipe_[1];
   Notifier_ = new QSocketNotifier(Pipe_[0], QSocketNotifier::Read, this);
-  connect(Notifier_, &QSocketNotifier::activated, window, [this, window] {
+  connect(Notifier_, &QSocketNotifier::activated, context, [this, onSignal = std::move(onSignal)] {
     char bytes[16];
     while (::read(Pipe_[0], bytes, sizeof bytes) > 0) {
     }
-    window->close();
+    onSignal();
   });
   struct sigaction action {};
   action.sa_handler = OnSignal;
@@ -47,3 +48,24 @@ SignalClose::~SignalClose() {
   ::close(Pipe_[0]);
   ::close(Pipe_[1]);
 }
+
+TVMEInterface& ConnectionGate::Passed() const {
+  if (Shut_) throw EActionStopped();
+  return *Connection_;
+}
+
+void ConnectionGate::ResetAdapter() { Passed().ResetAdapter(); }
+void ConnectionGate::Write(std::uint32_t address, const void* data, std::uint32_t count) {
+  Passed().Write(address, data, count);
+}
+void ConnectionGate::Write32(std::uint32_t address, std::uint32_t value) {
+  Passed().Write32(address, value);
+}
+void ConnectionGate::Write16(std::uint32_t address, std::uint16_t value) {
+  Passed().Write16(address, value);
+}
+void ConnectionGate::Read(std::uint32_t address, void* data, std::uint32_t count) {
+  Passed().Read(address, data, count);
+}
+std::uint32_t ConnectionGate::Read32(std::uint32_t address) { return Passed().Read32(address); }
+std::uint16_t ConnectionGate::Read16(std::uint32_t address) { return Passed().Read16(address); }

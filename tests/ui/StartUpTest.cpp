@@ -1,11 +1,15 @@
 // Start-up, close and help of the main window, and the program entry.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
@@ -15,6 +19,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "UiTestSupport.h"
@@ -82,6 +87,10 @@ class StartUp : public ::testing::Test {
   // shows, act runs with it. True when the program ended by itself: should
   // the loop outlive what act did, it is ended and the run fails, not hangs.
   bool RunUntilTheEnd(const std::function<void(QWidget* main)>& act) {
+    return RunUntilTheEnd(Recording(), act);
+  }
+  bool RunUntilTheEnd(const ConnectionFactory& factory,
+                      const std::function<void(QWidget* main)>& act) {
     bool acted = false;
     QTimer actor;
     actor.setInterval(0);
@@ -101,7 +110,7 @@ class StartUp : public ::testing::Test {
       QApplication::exit(0);
     });
     watchdog.start(10000);
-    EXPECT_EQ(RunQuorvane(Recording()), 0);
+    EXPECT_EQ(RunQuorvane(factory), 0);
     EXPECT_TRUE(acted) << "the main window was never shown";
     return !loopOutlivedTheWindow;
   }
@@ -316,6 +325,107 @@ TEST_F(StartUp, CreatedWindowsHandTheDialogsToTheMainWindow) {
             static_cast<void*>(windows.frmDataForSave.get()));
   EXPECT_NE(windows.OKBottomDlg, nullptr);
   EXPECT_FALSE(windows.frmMain->isVisible());  // shown by the program entry only
+}
+
+// A preset that loads FIFOs 0 and 1, each load followed by its box.
+constexpr const char* kTwoFifoPresetFile =
+    "[PreSettings]\nNoOfPreSets=1\n[PreSettingsPreset0]\nRxName=Rx1\n[PreSettingsSeq0]\n"
+    "NoOfVectors=1\n[PreSettingsSeq1]\nNoOfVectors=1\n[Rx_Addresses]\nNoOfRxAddresses=1\n"
+    "RxAddress0=Rx1=5\n";
+
+constexpr const char* kHandEdit = "; by hand\n[TTCvi_Address]\nTTCviAddress=0xEE0000\n";
+
+// True when some program holds a module lock in the panel's lock folder.
+bool ModuleHeld() {
+  for (const auto& entry : fs::directory_iterator(PanelLockFolders().at(0))) {
+    const int fd = open(entry.path().c_str(), O_RDONLY | O_CLOEXEC);
+    const bool held = flock(fd, LOCK_EX | LOCK_NB) != 0;
+    close(fd);
+    if (held) return true;
+  }
+  return false;
+}
+
+// Here the file is also changed by hand while the panel runs: nobody is there
+// to ask, so the settings go beside it.
+TEST_F(StartUp, SignalDuringApplyStopsItAtItsBoxThenSavesAndLetsTheModuleGo) {
+  WriteTextFile(Dir.IniPath(), kTwoFifoPresetFile);
+  std::string box;
+  std::size_t cyclesAtSignal = 0;
+  bool heldWhenClosed = true;
+  testing::internal::CaptureStderr();
+  EXPECT_TRUE(RunUntilTheEnd(OpenBit3Connection, [&](QWidget* main) {
+    QObject::connect(static_cast<TfrmMain*>(main), &TfrmMain::Closed,
+                     [&] { heldWhenClosed = ModuleHeld(); });
+    Control<QComboBox>(main, "lbPresettings")->setCurrentIndex(0);
+    ModalAnswer answer([&](QWidget* modal) {
+      box = DescribeModal(modal);
+      cyclesAtSignal = sim::Crate::Instance().Cycles().size();
+      WriteTextFile(Dir.IniPath(), kHandEdit);
+      std::raise(SIGTERM);  // the box is left to the signal
+    });
+    Control<QPushButton>(main, "bAplayPreset")->click();
+  }));
+  const std::string told = testing::internal::GetCapturedStderr();
+  EXPECT_NE(box.find("\"B-Go Fifo [0] loaded\""), std::string::npos) << box;
+  EXPECT_EQ(sim::Crate::Instance().Cycles().size(), cyclesAtSignal);  // FIFO 1 never loaded
+  EXPECT_FALSE(heldWhenClosed);
+  EXPECT_EQ(ReadTextFile(Dir.IniPath()), kHandEdit);
+  std::vector<fs::path> beside;
+  for (const auto& entry : fs::directory_iterator(Dir.Root()))
+    if (entry.is_regular_file() && entry.path() != Dir.IniPath()) beside.push_back(entry);
+  ASSERT_EQ(beside.size(), 1u);
+  EXPECT_NE(ReadTextFile(beside[0]).find("NoOfPreSets=1"), std::string::npos);
+  EXPECT_NE(told.find(fs::canonical(beside[0]).string()), std::string::npos) << told;
+}
+
+TEST_F(StartUp, SignalDuringTheSaveErrorBoxTriesTheCloseAgainOnceItIsAnswered) {
+  WriteTextFile(Dir.IniPath(), "");
+  fs::permissions(Dir.IniPath(), fs::perms::owner_read);
+  ModalAnswers answers({[](QWidget* modal) {
+                          std::raise(SIGTERM);
+                          QCoreApplication::processEvents();  // the signal reaches the panel
+                          PressOk(modal);
+                        },
+                        PressOk});
+  bool stayedOpen = false;
+  QTimer further;  // the second box answered: the file is fixed, one more signal
+  QObject::connect(&further, &QTimer::timeout, [&] {
+    if (answers.Answered() < 2 || QApplication::activeModalWidget() != nullptr) return;
+    further.stop();
+    stayedOpen = TopLevel("frmMain")->isVisible();
+    fs::permissions(Dir.IniPath(), fs::perms::owner_write, fs::perm_options::add);
+    std::raise(SIGTERM);
+  });
+  further.start(0);
+  EXPECT_TRUE(RunUntilTheEnd([](QWidget* main) { EXPECT_FALSE(main->close()); }));
+  EXPECT_EQ(answers.Texts(), QStringList(2, QStringLiteral("Unable to write to ../quorvane.ini.")));
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_NE(ReadTextFile(Dir.IniPath()).find("TTCviAddress=16715776"), std::string::npos);
+}
+
+TEST_F(StartUp, FileChangedSinceStartIsSavedOverOnlyWhenTheOperatorSaysSo) {
+  const std::tuple<const char*, bool, std::string> cases[] = {
+      {"Overwrite", true, "; by hand\n[TTCvi_Address]\nTTCviAddress=16715776\n"},
+      {"Keep", true, kHandEdit},
+      {"Cancel", false, kHandEdit}};
+  for (const auto& [button, closes, saved] : cases) {
+    SCOPED_TRACE(button);
+    fs::remove(Dir.IniPath());
+    auto window = std::make_unique<TfrmMain>(Recording());
+    window->show();
+    WriteTextFile(Dir.IniPath(), kHandEdit);
+    ModalAnswer answer([&](QWidget* modal) {
+      EXPECT_EQ(modal->objectName(), QStringLiteral("FileChangedBox"));
+      if (auto* pressed = Control<QPushButton>(modal, button))
+        pressed->click();
+      else
+        CloseModal(modal);
+    });
+    EXPECT_EQ(window->close(), closes);
+    EXPECT_EQ(answer.Title(), QStringLiteral("Quorvane"));
+    EXPECT_EQ(ReadTextFile(Dir.IniPath()).substr(0, saved.size()), saved);
+  }
 }
 
 }  // namespace
