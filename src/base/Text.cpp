@@ -23,3 +23,9 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
     if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
   return true;
 }
+
+std::string BitString(std::uint32_t value, unsigned count) {
+  std::string bits;
+  for (unsigned bit = count; bit-- > 0;) bits += bit < 32 && ((value >> bit) & 1u) ? '1' : '0';
+  return bits;
+}

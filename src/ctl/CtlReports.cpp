@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/ReadNumber.h"
+#include "base/Text.h"
 #include "settings/RxAddresses.h"
 #include "ttcvi/RegisterFields.h"
 

@@ -15,6 +15,4 @@ std::uint8_t CoarseDelayByte(int delay1, int delay2) {
   return static_cast<std::uint8_t>(((delay2 & 0xF) << 4) | (delay1 & 0xF));
 }
 
-std::string RegisterBits(std::bitset<8> value) { return value.to_string('0', '1'); }
-
 }  // namespace ttcrx

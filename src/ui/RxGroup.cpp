@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
+#include "base/Text.h"
 #include "operate/ModuleSender.h"
 #include "settings/RxAddresses.h"
 #include "ttcvi/TTCrxRegisters.h"
@@ -63,7 +64,7 @@ RxGroup::RxGroup(QWidget* window) : QWidget(window) {
                                    {4, 186, 188, 34}, Qt::AlignLeft | Qt::AlignVCenter);
   pCntrolReg =
       AddLabel(Panel5, "pCntrolReg",
-               QString::fromStdString(ttcrx::RegisterBits(ttcrx::kControlRegisterAtPowerUp)),
+               QString::fromStdString(BitString(ttcrx::kControlRegisterAtPowerUp, 8)),
                {110, 7, 70, 20}, Qt::AlignCenter);
   pCntrolReg->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   pCntrolReg->setToolTip(QStringLiteral("Bouble Click to edit"));
@@ -143,7 +144,7 @@ void RxGroup::pCntrolRegClick() {
   if (Dialogs->RxControlRegister().exec() != QDialog::Accepted) return;
   // The value is taken first: it shows even when no TTCrx can be addressed.
   const std::bitset<8> value = Dialogs->RxControlRegister().GetRegister();
-  pCntrolReg->setText(QString::fromStdString(ttcrx::RegisterBits(value)));
+  pCntrolReg->setText(QString::fromStdString(BitString(value.to_ulong(), 8)));
   Sender->SendControlRegister(SelectedRxAddress(), value);
 }
 
@@ -187,5 +188,5 @@ void RxGroup::Show(const PreSettings& preset) {
   frSelectReg[3]->SetValueQuietly(preset.CoarDel2);
   cmbTTC->setCurrentIndex(FindRxEntry(EntryTexts(cmbTTC), preset.RxName));
   Dialogs->RxControlRegister().SetRegister(preset.RxControlRegister);
-  pCntrolReg->setText(QString::fromStdString(ttcrx::RegisterBits(preset.RxControlRegister)));
+  pCntrolReg->setText(QString::fromStdString(BitString(preset.RxControlRegister.to_ulong(), 8)));
 }

@@ -42,4 +42,19 @@ TEST(Text, CaseIsThatOfAsciiLettersOnly) {
   EXPECT_EQ(Trim("\r x \r", " \r"), "x");
 }
 
+TEST(Text, BitsShownMostSignificantFirst) {
+  const struct {
+    std::uint32_t Value;
+    unsigned Count;
+    const char* Shown;
+  } cases[] = {
+      {0x93, 8, "10010011"},  // the TTCrx control register at power-up
+      {0x01, 8, "00000001"},
+      {0x0AC9, 16, "0000101011001001"},
+      {0xFFE2, 5, "00010"},  // only the low bits asked for
+      {0x80000001, 32, "10000000000000000000000000000001"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(BitString(c.Value, c.Count), c.Shown) << c.Value;
+}
+
 }  // namespace
