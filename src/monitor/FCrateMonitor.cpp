@@ -31,7 +31,9 @@ namespace {
 
 constexpr int kChannels = kBGoChannels;
 
-QString Hex(std::uint32_t value, int digits) { return QString::fromStdString(HexText(value, digits)); }
+QString Hex(std::uint32_t value, int digits) {
+  return QString::fromStdString(HexText(value, digits));
+}
 
 QString Bits(std::uint32_t value, unsigned count) {
   return QString::fromStdString(BitString(value, count));
@@ -40,8 +42,7 @@ QString Bits(std::uint32_t value, unsigned count) {
 // A B-channel word: long format to one TTCrx, or a short broadcast command.
 QString WordMeaning(std::uint32_t value) {
   const BChannelWord word(value);
-  if (!IsLongWord(word))
-    return QStringLiteral("short: command %1").arg(Hex(DecodeShort(word), 2));
+  if (!IsLongWord(word)) return QStringLiteral("short: command %1").arg(Hex(DecodeShort(word), 2));
   const LongFields fields = DecodeLong(word);
   return QStringLiteral("long: TTCrx %1, %2, subaddress %3, data %4")
       .arg(fields.address)
@@ -235,13 +236,13 @@ void TfrmCrateMonitor::RefreshRegisters() {
   const std::uint16_t address = crate.TrigWordAddress();
   SetRow(TrigAddress_, Hex(address, 4), QStringLiteral("TTCrx %1").arg(kTTCrxAddress.Of(address)));
   const std::uint16_t control = crate.TrigWordControl();
-  SetRow(TrigControl_, Hex(control, 4),
-         QStringLiteral("%1, subaddress %2, %3")
-             .arg(kTrigWordEnable.Of(control) ? QStringLiteral("enabled")
-                                              : QStringLiteral("disabled"))
-             .arg(Hex(kTrigWordSubaddress.Of(control), 2))
-             .arg(kTrigWordExternal.Of(control) ? QStringLiteral("external")
-                                                : QStringLiteral("internal")));
+  SetRow(
+      TrigControl_, Hex(control, 4),
+      QStringLiteral("%1, subaddress %2, %3")
+          .arg(kTrigWordEnable.Of(control) ? QStringLiteral("enabled") : QStringLiteral("disabled"))
+          .arg(Hex(kTrigWordSubaddress.Of(control), 2))
+          .arg(kTrigWordExternal.Of(control) ? QStringLiteral("external")
+                                             : QStringLiteral("internal")));
 }
 
 void TfrmCrateMonitor::RefreshFifos() {

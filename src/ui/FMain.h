@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "ui/Application.h"
 #include "ui/PanelDialogs.h"
+#include "ui/PanelStart.h"
 #include "vme/TVMEInterface.h"
 
 class BGoGroup;

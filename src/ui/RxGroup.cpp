@@ -62,10 +62,9 @@ RxGroup::RxGroup(QWidget* window) : QWidget(window) {
 
   QLabel* Panel5 = AddCaptionPanel(GroupBox1, "Panel5", QStringLiteral(" Control Register"),
                                    {4, 186, 188, 34}, Qt::AlignLeft | Qt::AlignVCenter);
-  pCntrolReg =
-      AddLabel(Panel5, "pCntrolReg",
-               QString::fromStdString(BitString(ttcrx::kControlRegisterAtPowerUp, 8)),
-               {110, 7, 70, 20}, Qt::AlignCenter);
+  pCntrolReg = AddLabel(Panel5, "pCntrolReg",
+                        QString::fromStdString(BitString(ttcrx::kControlRegisterAtPowerUp, 8)),
+                        {110, 7, 70, 20}, Qt::AlignCenter);
   pCntrolReg->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   pCntrolReg->setToolTip(QStringLiteral("Bouble Click to edit"));
   FitToControls(this);
