@@ -13,13 +13,13 @@ inline constexpr std::string_view kBlanks = " \t";
 // The text without the given blanks at either end.
 std::string_view Trim(std::string_view text, std::string_view blanks = kBlanks);
 
+// The low count bits of value as "0"/"1" characters, the most significant
+// first: how a register, a B-channel word or a pair of flags is shown and
+// stored. BitString(0x93, 8) = "10010011".
+std::string BitString(std::uint32_t value, unsigned count);
+
 char LowerAscii(char c);
 std::string LowerAscii(std::string_view text);
 
 // Equal but for the case of ASCII letters.
 bool EqualNoCase(std::string_view a, std::string_view b);
-
-// The low count bits of value as "0"/"1" characters, the most significant
-// first: how a register, a B-channel word or a pair of flags is shown and
-// stored. BitString(0x93, 8) = "10010011".
-std::string BitString(std::uint32_t value, unsigned count);

@@ -32,16 +32,6 @@ TEST(StoredText, TextLeftAloneKeepsItsStoredBytes) {
   EXPECT_EQ(TextToStore("Trig", "Trig2"), "Trig2");
 }
 
-TEST(Text, CaseIsThatOfAsciiLettersOnly) {
-  EXPECT_TRUE(EqualNoCase("RxAddress0", "rXaDDRESS0"));
-  EXPECT_FALSE(EqualNoCase("\xC9", "\xE9"));  // Windows-1252 capital and small e acute
-  EXPECT_FALSE(EqualNoCase("[", "{"));        // 0x5B and 0x7B differ by the case bit
-  EXPECT_EQ(LowerAscii("B_Go21\xC9"), "b_go21\xC9");
-  EXPECT_EQ(Trim(" \t a b\t "), "a b");
-  EXPECT_EQ(Trim(" \t "), "");
-  EXPECT_EQ(Trim("\r x \r", " \r"), "x");
-}
-
 TEST(Text, BitsShownMostSignificantFirst) {
   const struct {
     std::uint32_t Value;
@@ -55,6 +45,16 @@ TEST(Text, BitsShownMostSignificantFirst) {
       {0x80000001, 32, "10000000000000000000000000000001"},
   };
   for (const auto& c : cases) EXPECT_EQ(BitString(c.Value, c.Count), c.Shown) << c.Value;
+}
+
+TEST(Text, CaseIsThatOfAsciiLettersOnly) {
+  EXPECT_TRUE(EqualNoCase("RxAddress0", "rXaDDRESS0"));
+  EXPECT_FALSE(EqualNoCase("\xC9", "\xE9"));  // Windows-1252 capital and small e acute
+  EXPECT_FALSE(EqualNoCase("[", "{"));        // 0x5B and 0x7B differ by the case bit
+  EXPECT_EQ(LowerAscii("B_Go21\xC9"), "b_go21\xC9");
+  EXPECT_EQ(Trim(" \t a b\t "), "a b");
+  EXPECT_EQ(Trim(" \t "), "");
+  EXPECT_EQ(Trim("\r x \r", " \r"), "x");
 }
 
 }  // namespace
