@@ -1,7 +1,6 @@
 #include "ttcvi/RegisterNames.h"
 
-#include <cstdio>
-
+#include "ttcvi/RegisterFields.h"
 #include "ttcvi/RegisterMap.h"
 
 using namespace ttcvi;
@@ -46,9 +45,7 @@ std::string TTCviRegisterLabel(std::uint32_t base, std::uint32_t address) {
   const std::uint32_t offset = address - base;
   const std::string name = TTCviRegisterName(offset);
   if (name.empty()) return {};
-  char hex[16];
-  std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned>(offset));
-  return name + " (" + hex + ")";
+  return name + " (" + HexText(offset, 2) + ")";
 }
 
 const std::vector<std::uint32_t>& TTCviRegisterOffsets() {
