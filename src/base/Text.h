@@ -14,8 +14,8 @@ inline constexpr std::string_view kBlanks = " \t";
 std::string_view Trim(std::string_view text, std::string_view blanks = kBlanks);
 
 // The low count bits of value as "0"/"1" characters, the most significant
-// first: how a register, a B-channel word or a pair of flags is shown and
-// stored. BitString(0x93, 8) = "10010011".
+// first: how a register or a pair of flags is shown. BitString(0x93, 8) =
+// "10010011".
 std::string BitString(std::uint32_t value, unsigned count);
 
 char LowerAscii(char c);

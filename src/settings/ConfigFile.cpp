@@ -1,7 +1,5 @@
 #include "settings/ConfigFile.h"
 
-#include "base/Text.h"
-
 namespace {
 constexpr char kAddressKey[] = "TTCviAddress";
 constexpr std::size_t kWordBits = 32;
@@ -15,9 +13,7 @@ void WriteTTCviAddress(TIniFile& file, const std::string& section, std::int32_t 
   file.WriteInteger(section, kAddressKey, address);
 }
 
-std::string WordToText(const std::bitset<32>& word) {
-  return BitString(static_cast<std::uint32_t>(word.to_ulong()), kWordBits);
-}
+std::string WordToText(const std::bitset<32>& word) { return word.to_string('0', '1'); }
 
 bool TextToWord(const std::string& text, std::bitset<32>& word) {
   // A hand-edited value may be shorter (upper bits 0) or longer (only the

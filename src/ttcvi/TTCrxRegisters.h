@@ -29,4 +29,7 @@ std::uint8_t DeskewCode(int step);
 // each cut to its 4 bits. Both go out together whichever one moved.
 std::uint8_t CoarseDelayByte(int delay1, int delay2);
 
+// A register shown as eight "1"/"0" characters, bit 7 first.
+std::string RegisterBits(std::bitset<8> value);
+
 }  // namespace ttcrx

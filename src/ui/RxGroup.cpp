@@ -7,7 +7,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
-#include "base/Text.h"
 #include "operate/ModuleSender.h"
 #include "settings/RxAddresses.h"
 #include "ttcvi/TTCrxRegisters.h"
@@ -62,9 +61,10 @@ RxGroup::RxGroup(QWidget* window) : QWidget(window) {
 
   QLabel* Panel5 = AddCaptionPanel(GroupBox1, "Panel5", QStringLiteral(" Control Register"),
                                    {4, 186, 188, 34}, Qt::AlignLeft | Qt::AlignVCenter);
-  pCntrolReg = AddLabel(Panel5, "pCntrolReg",
-                        QString::fromStdString(BitString(ttcrx::kControlRegisterAtPowerUp, 8)),
-                        {110, 7, 70, 20}, Qt::AlignCenter);
+  pCntrolReg =
+      AddLabel(Panel5, "pCntrolReg",
+               QString::fromStdString(ttcrx::RegisterBits(ttcrx::kControlRegisterAtPowerUp)),
+               {110, 7, 70, 20}, Qt::AlignCenter);
   pCntrolReg->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   pCntrolReg->setToolTip(QStringLiteral("Bouble Click to edit"));
   FitToControls(this);
@@ -143,7 +143,7 @@ void RxGroup::pCntrolRegClick() {
   if (Dialogs->RxControlRegister().exec() != QDialog::Accepted) return;
   // The value is taken first: it shows even when no TTCrx can be addressed.
   const std::bitset<8> value = Dialogs->RxControlRegister().GetRegister();
-  pCntrolReg->setText(QString::fromStdString(BitString(value.to_ulong(), 8)));
+  pCntrolReg->setText(QString::fromStdString(ttcrx::RegisterBits(value)));
   Sender->SendControlRegister(SelectedRxAddress(), value);
 }
 
@@ -187,5 +187,5 @@ void RxGroup::Show(const PreSettings& preset) {
   frSelectReg[3]->SetValueQuietly(preset.CoarDel2);
   cmbTTC->setCurrentIndex(FindRxEntry(EntryTexts(cmbTTC), preset.RxName));
   Dialogs->RxControlRegister().SetRegister(preset.RxControlRegister);
-  pCntrolReg->setText(QString::fromStdString(BitString(preset.RxControlRegister.to_ulong(), 8)));
+  pCntrolReg->setText(QString::fromStdString(ttcrx::RegisterBits(preset.RxControlRegister)));
 }

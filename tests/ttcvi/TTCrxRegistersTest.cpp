@@ -47,4 +47,9 @@ TEST(TTCrxRegisters, CoarseDelaysShareOneByteCutToFourBitsEach) {
   EXPECT_EQ(ttcrx::CoarseDelayByte(16 + 2, 16 + 1), 0x12);
 }
 
+TEST(TTCrxRegisters, RegisterShownBitSevenFirst) {
+  EXPECT_EQ(ttcrx::RegisterBits(ttcrx::kControlRegisterAtPowerUp), "10010011");
+  EXPECT_EQ(ttcrx::RegisterBits(0x01), "00000001");
+}
+
 }  // namespace
