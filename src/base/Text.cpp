@@ -8,6 +8,12 @@ std::string_view Trim(std::string_view text, std::string_view blanks) {
   return text.substr(begin, text.find_last_not_of(blanks) - begin + 1);
 }
 
+std::string BitString(std::uint32_t value, unsigned count) {
+  std::string bits;
+  for (unsigned bit = count; bit-- > 0;) bits += bit < 32 && ((value >> bit) & 1u) ? '1' : '0';
+  return bits;
+}
+
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string LowerAscii(std::string_view text) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,11 @@ inline constexpr std::string_view kBlanks = " \t";
 
 // The text without the given blanks at either end.
 std::string_view Trim(std::string_view text, std::string_view blanks = kBlanks);
+
+// The low count bits of value as "0"/"1" characters, the most significant
+// first: how a register or a pair of flags is shown. BitString(0x93, 8) =
+// "10010011".
+std::string BitString(std::uint32_t value, unsigned count);
 
 char LowerAscii(char c);
 std::string LowerAscii(std::string_view text);

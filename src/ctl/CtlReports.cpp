@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "base/ReadNumber.h"
 #include "base/StoredText.h"
+#include "base/Text.h"
 #include "ctl/CtlConfiguration.h"
 #include "settings/RxAddresses.h"
 #include "ttcvi/RegisterFields.h"

@@ -13,39 +13,42 @@
 #include <initializer_list>
 #include <vector>
 
+#include "base/Text.h"
 #include "sim/SimCrate.h"
+#include "ttcvi/BChannelWord.h"
 #include "ttcvi/RegisterFields.h"
+#include "ttcvi/RegisterMap.h"
 #include "ui/BusLogFeed.h"
 
 // The monitor shows what the crate holds, whatever the panel meant to send:
 // it reads the crate's inspection interface, never the panel's shadows. The
-// registers' fields are named by the one decoder quorvane-ctl status uses.
+// registers' fields are named by the one decoder quorvane-ctl status uses,
+// from the one register map.
+
+using namespace ttcvi;
 
 namespace {
 
-constexpr int kChannels = sim::kBGoChannels;
+constexpr int kChannels = kBGoChannels;
 
 QString Hex(std::uint32_t value, int digits) {
-  return QStringLiteral("0x") +
-         QString::number(value, 16).rightJustified(digits, QLatin1Char('0')).toUpper();
+  return QString::fromStdString(HexText(value, digits));
 }
 
-QString Bits(std::uint32_t value, int count) {
-  QString bits;
-  for (int bit = count - 1; bit >= 0; --bit) bits += ((value >> bit) & 1u) ? '1' : '0';
-  return bits;
+QString Bits(std::uint32_t value, unsigned count) {
+  return QString::fromStdString(BitString(value, count));
 }
 
-// A B-channel word: long format (bit 31 set) to one TTCrx, or a short
-// broadcast command in bits 30..23.
-QString WordMeaning(std::uint32_t word) {
-  if ((word >> 31) == 0)
-    return QStringLiteral("short: command %1").arg(Hex((word >> 23) & 0xFF, 2));
+// A B-channel word: long format to one TTCrx, or a short broadcast command.
+QString WordMeaning(std::uint32_t value) {
+  const BChannelWord word(value);
+  if (!IsLongWord(word)) return QStringLiteral("short: command %1").arg(Hex(DecodeShort(word), 2));
+  const LongFields fields = DecodeLong(word);
   return QStringLiteral("long: TTCrx %1, %2, subaddress %3, data %4")
-      .arg((word >> 17) & 0x3FFF)
-      .arg((word >> 16) & 1u ? QStringLiteral("external") : QStringLiteral("internal"))
-      .arg(Hex((word >> 8) & 0xFF, 2))
-      .arg(Hex(word & 0xFF, 2));
+      .arg(fields.address)
+      .arg(fields.external ? QStringLiteral("external") : QStringLiteral("internal"))
+      .arg(Hex(fields.subaddress, 2))
+      .arg(Hex(fields.data, 2));
 }
 
 // A fine-deskew register byte as the step it sets: n = K mod 15 in bits 7..4,
@@ -231,13 +234,15 @@ void TfrmCrateMonitor::RefreshRegisters() {
   }
 
   const std::uint16_t address = crate.TrigWordAddress();
-  SetRow(TrigAddress_, Hex(address, 4), QStringLiteral("TTCrx %1").arg(address & 0x3FFFu));
+  SetRow(TrigAddress_, Hex(address, 4), QStringLiteral("TTCrx %1").arg(kTTCrxAddress.Of(address)));
   const std::uint16_t control = crate.TrigWordControl();
-  SetRow(TrigControl_, Hex(control, 4),
-         QStringLiteral("%1, subaddress %2, %3")
-             .arg((control >> 9) & 1u ? QStringLiteral("enabled") : QStringLiteral("disabled"))
-             .arg(Hex((control >> 2) & 0x3Fu, 2))
-             .arg((control >> 8) & 1u ? QStringLiteral("external") : QStringLiteral("internal")));
+  SetRow(
+      TrigControl_, Hex(control, 4),
+      QStringLiteral("%1, subaddress %2, %3")
+          .arg(kTrigWordEnable.Of(control) ? QStringLiteral("enabled") : QStringLiteral("disabled"))
+          .arg(Hex(kTrigWordSubaddress.Of(control), 2))
+          .arg(kTrigWordExternal.Of(control) ? QStringLiteral("external")
+                                             : QStringLiteral("internal")));
 }
 
 void TfrmCrateMonitor::RefreshFifos() {

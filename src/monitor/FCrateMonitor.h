@@ -12,7 +12,7 @@
 #include <array>
 #include <memory>
 
-#include "ui/Application.h"
+#include "ui/PanelStart.h"
 
 class QLabel;
 class QListWidget;

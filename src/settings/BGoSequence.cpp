@@ -12,18 +12,12 @@ constexpr char kCaptionKey[] = "Caption";
 }  // namespace
 
 BGoWords ReadWordList(TIniFile& file, const std::string& section, ListBudget& budget) {
-  BGoWords words;
-  const std::int32_t count = file.ReadInteger(section, kWordCountKey, 0);
-  const std::int32_t length =
-      ListBudget::Length(count, file.LastNumberedKey(section, kWordKey, count));
-  for (std::int32_t j = 0; j < length; ++j) {
-    const std::string key = kWordKey + std::to_string(j);
-    if (!file.KeyExists(section, key) && !budget.TakeAbsent()) break;
-    std::bitset<32> word;  // stays 0 for a malformed value
-    TextToWord(file.ReadString(section, key, "0"), word);
-    words.push_back(word);
-  }
-  return words;
+  return ReadCountedList(file, section, kWordCountKey, ListEntries::Keys, kWordKey, budget,
+                         [&](const std::string& key) {
+                           std::bitset<32> word;  // stays 0 for a malformed value
+                           TextToWord(file.ReadString(section, key, "0"), word);
+                           return word;
+                         });
 }
 
 void WriteWordList(TIniFile& file, const std::string& section, const BGoWords& words) {
@@ -34,19 +28,13 @@ void WriteWordList(TIniFile& file, const std::string& section, const BGoWords& w
 
 std::vector<BGoDataSequence> ReadSequenceList(TIniFile& file, const std::string& section,
                                               ListBudget& budget) {
-  std::vector<BGoDataSequence> sequences;
-  const std::int32_t count = file.ReadInteger(section, kSequenceCountKey, 0);
-  const std::int32_t length =
-      ListBudget::Length(count, file.LastNumberedSection(section + "Seq", count));
-  for (std::int32_t i = 0; i < length; ++i) {
-    const std::string own = section + "Seq" + std::to_string(i);
-    if (!file.SectionExists(own) && !budget.TakeAbsent()) break;
-    BGoDataSequence sequence;
-    sequence.Name = file.ReadString(own, kCaptionKey, " ");
-    sequence.Words = ReadWordList(file, own, budget);
-    sequences.push_back(std::move(sequence));
-  }
-  return sequences;
+  return ReadCountedList(file, section, kSequenceCountKey, ListEntries::Sections, section + "Seq",
+                         budget, [&](const std::string& own) {
+                           BGoDataSequence sequence;
+                           sequence.Name = file.ReadString(own, kCaptionKey, " ");
+                           sequence.Words = ReadWordList(file, own, budget);
+                           return sequence;
+                         });
 }
 
 void WriteSequenceList(TIniFile& file, const std::string& section,

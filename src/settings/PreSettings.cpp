@@ -77,15 +77,9 @@ void WriteMembers(TIniFile& file, const std::string& p, const NamedPreset& named
 
 std::vector<NamedPreset> ReadPresetList(TIniFile& file, const std::string& section,
                                         ListBudget& budget) {
-  std::vector<NamedPreset> presets;
   // The shared sequences are read once, when a preset first needs them.
   std::array<std::optional<BGoWords>, 4> shared;
-  const std::int32_t count = file.ReadInteger(section, "NoOfPreSets", 0);
-  const std::int32_t length =
-      ListBudget::Length(count, file.LastNumberedSection(section + "Preset", count));
-  for (std::int32_t i = 0; i < length; ++i) {
-    const std::string p = Numbered(section + "Preset", static_cast<std::size_t>(i));
-    if (!file.SectionExists(p) && !budget.TakeAbsent()) break;
+  const auto readPreset = [&](const std::string& p) {
     NamedPreset named;
     named.Name = file.ReadString(p, "Caption", " ");
     named.Settings = ReadMembers(file, p);
@@ -98,9 +92,10 @@ std::vector<NamedPreset> ReadPresetList(TIniFile& file, const std::string& secti
         named.Settings.Sequences[k] = *shared[k];
       }
     }
-    presets.push_back(std::move(named));
-  }
-  return presets;
+    return named;
+  };
+  return ReadCountedList(file, section, "NoOfPreSets", ListEntries::Sections, section + "Preset",
+                         budget, readPreset);
 }
 
 void WritePresetList(TIniFile& file, const std::string& section,

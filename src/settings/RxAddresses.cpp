@@ -54,16 +54,9 @@ std::int32_t RxAddressOf(const std::vector<std::string>& entries, int selected) 
 
 std::vector<std::string> ReadRxAddressList(TIniFile& file, const std::string& section,
                                            ListBudget& budget) {
-  std::vector<std::string> entries;
-  const std::int32_t count = file.ReadInteger(section, kCountKey, 0);
-  const std::int32_t length =
-      ListBudget::Length(count, file.LastNumberedKey(section, kEntryKey, count));
-  for (std::int32_t i = 0; i < length; ++i) {
-    const std::string key = kEntryKey + std::to_string(i);
-    if (!file.KeyExists(section, key) && !budget.TakeAbsent()) break;
-    entries.push_back(file.ReadString(section, key, " "));
-  }
-  return entries;
+  return ReadCountedList(
+      file, section, kCountKey, ListEntries::Keys, kEntryKey, budget,
+      [&](const std::string& key) { return file.ReadString(section, key, " "); });
 }
 
 void WriteRxAddressList(TIniFile& file, const std::string& section,

@@ -30,7 +30,5 @@ std::vector<RegisterField> DecodeCSR2(std::uint16_t value);
 // "Enable, FIFO"; "none" when all are clear.
 std::string BGoModeMeaning(std::uint16_t mode);
 
-// count bits of value as "0"/"1" characters, the most significant first.
-std::string BitString(std::uint32_t value, unsigned count);
 // "0x" and digits hexadecimal digits, upper case: HexText(0x8, 4) = "0x0008".
 std::string HexText(std::uint32_t value, int digits);

@@ -1,52 +1,42 @@
 #include "ttcvi/RegisterNames.h"
 
-#include <cstdio>
+#include "ttcvi/RegisterFields.h"
+#include "ttcvi/RegisterMap.h"
 
-#include "ttcvi/TTTCvi.h"
+using namespace ttcvi;
 
 std::string TTCviRegisterName(std::uint32_t offset) {
   switch (offset) {
-    case TTTCvi::kCSR1:
+    case kCSR1:
       return "CSR1";
-    case TTTCvi::kCSR2:
+    case kCSR2:
       return "CSR2";
-    case TTTCvi::kSoftwareReset:
+    case kSoftwareReset:
       return "Software reset";
-    case TTTCvi::kVMEL1A:
+    case kVMEL1A:
       return "VME L1A";
-    case TTTCvi::kLongAsync1:
+    case kLongAsync1:
       return "Long async 1";
-    case TTTCvi::kLongAsync2:
+    case kLongAsync2:
       return "Long async 2";
-    case TTTCvi::kShortAsync:
+    case kShortAsync:
       return "Short async";
-    case TTTCvi::kTrigWordAddress:
+    case kTrigWordAddress:
       return "TRIGWORD address";
-    case TTTCvi::kTrigWordControl:
+    case kTrigWordControl:
       return "TRIGWORD control";
     default:
       break;
   }
-  // The B-Go block: four channels of four registers, 8 bytes apart.
-  if (offset >= TTTCvi::kBGoMode0 && offset < TTTCvi::kBGoFIFO0) {
-    const std::string channel = std::to_string((offset - TTTCvi::kBGoMode0) / 8);
-    switch ((offset - TTTCvi::kBGoMode0) % 8) {
-      case 0:
-        return "B-Go " + channel + " mode";
-      case 2:
-        return "Inhibit " + channel + " delay";
-      case 4:
-        return "Inhibit " + channel + " duration";
-      case 6:
-        return "B-Go " + channel + " signal";
-      default:
-        return {};
-    }
+  // The B-Go block: four registers per channel, then one FIFO per channel.
+  for (unsigned n = 0; n < kBGoChannels; ++n) {
+    const std::string channel = std::to_string(n);
+    if (offset == BGoMode(n)) return "B-Go " + channel + " mode";
+    if (offset == InhibitDelay(n)) return "Inhibit " + channel + " delay";
+    if (offset == InhibitDuration(n)) return "Inhibit " + channel + " duration";
+    if (offset == BGoSignal(n)) return "B-Go " + channel + " signal";
+    if (offset == BGoFIFO(n)) return "B-Go " + channel + " FIFO";
   }
-  // The four FIFO data registers, 32 bits each.
-  if (offset >= TTTCvi::kBGoFIFO0 && offset < TTTCvi::kLongAsync1 &&
-      (offset - TTTCvi::kBGoFIFO0) % 4 == 0)
-    return "B-Go " + std::to_string((offset - TTTCvi::kBGoFIFO0) / 4) + " FIFO";
   return {};
 }
 
@@ -55,15 +45,13 @@ std::string TTCviRegisterLabel(std::uint32_t base, std::uint32_t address) {
   const std::uint32_t offset = address - base;
   const std::string name = TTCviRegisterName(offset);
   if (name.empty()) return {};
-  char hex[16];
-  std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned>(offset));
-  return name + " (" + hex + ")";
+  return name + " (" + HexText(offset, 2) + ")";
 }
 
 const std::vector<std::uint32_t>& TTCviRegisterOffsets() {
   static const std::vector<std::uint32_t> offsets = [] {
     std::vector<std::uint32_t> all;
-    for (std::uint32_t offset = TTTCvi::kCSR1; offset <= TTTCvi::kTrigWordControl; offset += 2)
+    for (std::uint32_t offset = kCSR1; offset <= kTrigWordControl; offset += 2)
       if (!TTCviRegisterName(offset).empty()) all.push_back(offset);
     return all;
   }();

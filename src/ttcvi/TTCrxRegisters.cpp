@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/Text.h"
+
 namespace ttcrx {
 
 std::uint8_t DeskewCode(int step) {
@@ -15,6 +17,8 @@ std::uint8_t CoarseDelayByte(int delay1, int delay2) {
   return static_cast<std::uint8_t>(((delay2 & 0xF) << 4) | (delay1 & 0xF));
 }
 
-std::string RegisterBits(std::bitset<8> value) { return value.to_string('0', '1'); }
+std::string RegisterBits(std::bitset<8> value) {
+  return BitString(static_cast<std::uint32_t>(value.to_ulong()), 8);
+}
 
 }  // namespace ttcrx

@@ -2,6 +2,9 @@
 
 #include "base/ScopeExit.h"
 #include "ttcvi/BChannelWord.h"
+#include "ttcvi/RegisterMap.h"
+
+using namespace ttcvi;
 
 namespace {
 
@@ -9,29 +12,19 @@ std::uint16_t ToWord(const std::bitset<16>& bits) {
   return static_cast<std::uint16_t>(bits.to_ulong());
 }
 
-// CSR1 fields.
-constexpr unsigned kTriggerSourceBit = 0;  // bits 2..0
-constexpr unsigned kOrbitSelectBit = 3;    // 1 = internal orbit
-constexpr unsigned kL1AFIFOResetBit = 6;   // pulse
-constexpr unsigned kRandomRateBit = 12;    // bits 14..12
-constexpr int kVMETriggerSource = 4;
-// CSR2 fields, one bit per B-Go channel.
-constexpr unsigned kRetransmitBit = 8;     // bits 11..8, 1 = retransmission off
-constexpr unsigned kBGoFIFOResetBit = 12;  // bits 15..12, pulse
-
-// Copies the low `width` bits of value into shadow bits first..first+width-1.
-void SetField(std::bitset<16>& shadow, unsigned first, unsigned width, unsigned value) {
-  for (unsigned i = 0; i < width; ++i) shadow[first + i] = (value >> i) & 1u;
+// Puts the low bits of value into the shadow's field.
+void SetField(std::bitset<16>& shadow, BitField field, unsigned value) {
+  shadow = std::bitset<16>(field.With(ToWord(shadow), value));
 }
 
 }  // namespace
 
 TTTCvi::TTTCvi(TVMEInterface* vme, std::uint32_t baseAddress) : VME(vme), BaseAddress(baseAddress) {
-  // Channel n: FIFO 0xB0 + 4n, mode 0x90 + 8n, software signal 0x96 + 8n. No register access.
-  for (std::uint32_t n = 0; n < BGo.size(); ++n) {
-    BGo[n] = std::make_unique<B_Go>(vme, baseAddress, static_cast<std::uint16_t>(kBGoFIFO0 + 4 * n),
-                                    static_cast<std::uint16_t>(kBGoMode0 + 8 * n),
-                                    static_cast<std::uint16_t>(kBGoSignal0 + 8 * n));
+  // No register access.
+  for (unsigned n = 0; n < BGo.size(); ++n) {
+    BGo[n] = std::make_unique<B_Go>(vme, baseAddress, static_cast<std::uint16_t>(BGoFIFO(n)),
+                                    static_cast<std::uint16_t>(BGoMode(n)),
+                                    static_cast<std::uint16_t>(BGoSignal(n)));
   }
 }
 
@@ -40,37 +33,37 @@ void TTTCvi::WriteRegister(std::uint32_t offset, std::uint16_t value) {
   VME->Write16(BaseAddress + offset, value);
 }
 
-void TTTCvi::Reset() { WriteRegister(kSoftwareReset, 0x0000); }
+void TTTCvi::Reset() { WriteRegister(kSoftwareReset, kSoftwareResetValue); }
 
 void TTTCvi::SetTriggerSource(int source) {
   // Only the low three bits count; -1 selects source 7.
-  SetField(CSR1Shadow, kTriggerSourceBit, 3, static_cast<unsigned>(source));
+  SetField(CSR1Shadow, kTriggerSource, static_cast<unsigned>(source));
   WriteCSR1(ToWord(CSR1Shadow));
 }
 
 void TTTCvi::SetRandomRate(int rate) {
-  SetField(CSR1Shadow, kRandomRateBit, 3, static_cast<unsigned>(rate));
+  SetField(CSR1Shadow, kRandomRate, static_cast<unsigned>(rate));
   WriteCSR1(ToWord(CSR1Shadow));
 }
 
 void TTTCvi::SetOrbitSignal(bool internal) {
-  CSR1Shadow[kOrbitSelectBit] = internal;
+  SetField(CSR1Shadow, kOrbitInternal, internal);
   WriteCSR1(ToWord(CSR1Shadow));
 }
 
 void TTTCvi::ResetL1AFIFO(bool reset) {
-  CSR1Shadow[kL1AFIFOResetBit] = reset;
+  SetField(CSR1Shadow, kL1AFIFOReset, reset);
   // A pulse: the bit goes out in this one write only. It is cleared even when
   // the write fails, so a failed reset never rides along with a later write.
-  ScopeExit clearPulse([this] { CSR1Shadow[kL1AFIFOResetBit] = false; });
+  ScopeExit clearPulse([this] { SetField(CSR1Shadow, kL1AFIFOReset, 0); });
   WriteCSR1(ToWord(CSR1Shadow));
 }
 
 void TTTCvi::VMETrigger() {
   // Select the VME trigger source first, then fire the software L1A.
-  SetField(CSR1Shadow, kTriggerSourceBit, 3, kVMETriggerSource);
+  SetField(CSR1Shadow, kTriggerSource, kVMETriggerSource);
   WriteCSR1(ToWord(CSR1Shadow));
-  WriteRegister(kVMEL1A, 0x000F);
+  WriteRegister(kVMEL1A, kVMEL1AValue);
 }
 
 std::uint16_t TTTCvi::ReadCSR1() { return VME->Read16(BaseAddress + kCSR1); }
@@ -82,33 +75,33 @@ void TTTCvi::WriteCSR1(std::uint16_t value) { WriteRegister(kCSR1, value); }
 void TTTCvi::WriteCSR2(std::uint16_t value) { WriteRegister(kCSR2, value); }
 
 void TTTCvi::ResetBGoFIFOs(std::bitset<4> channels) {
-  SetField(CSR2Shadow, kBGoFIFOResetBit, 4, static_cast<unsigned>(channels.to_ulong()));
+  SetField(CSR2Shadow, kBGoFIFOReset, static_cast<unsigned>(channels.to_ulong()));
   // Pulse bits, cleared whether or not the write succeeds (see ResetL1AFIFO).
-  ScopeExit clearPulse([this] { SetField(CSR2Shadow, kBGoFIFOResetBit, 4, 0); });
+  ScopeExit clearPulse([this] { SetField(CSR2Shadow, kBGoFIFOReset, 0); });
   WriteCSR2(ToWord(CSR2Shadow));
 }
 
 void TTTCvi::SetRetransmit(std::bitset<4> retransmitOff) {
-  SetField(CSR2Shadow, kRetransmitBit, 4, static_cast<unsigned>(retransmitOff.to_ulong()));
+  SetField(CSR2Shadow, kRetransmitOff, static_cast<unsigned>(retransmitOff.to_ulong()));
   WriteCSR2(ToWord(CSR2Shadow));
 }
 
 void TTTCvi::LoadCSR1Shadow(std::uint16_t readBack) {
   CSR1Shadow.reset();
-  SetField(CSR1Shadow, kTriggerSourceBit, 3, readBack >> kTriggerSourceBit);
-  SetField(CSR1Shadow, kOrbitSelectBit, 1, readBack >> kOrbitSelectBit);
-  SetField(CSR1Shadow, kRandomRateBit, 3, readBack >> kRandomRateBit);
+  for (BitField field : {kTriggerSource, kOrbitInternal, kRandomRate})
+    SetField(CSR1Shadow, field, field.Of(readBack));
 }
 
 void TTTCvi::LoadCSR2Shadow(std::uint16_t readBack) {
   CSR2Shadow.reset();
-  SetField(CSR2Shadow, kRetransmitBit, 4, readBack >> kRetransmitBit);
+  SetField(CSR2Shadow, kRetransmitOff, kRetransmitOff.Of(readBack));
 }
 
 void TTTCvi::SetInhibit(int channel, int delay, int duration) {
   // Written as given (low 16 bits); the window limits the ranges.
-  WriteRegister(kInhibitDelay0 + 8 * channel, static_cast<std::uint16_t>(delay));
-  WriteRegister(kInhibitDuration0 + 8 * channel, static_cast<std::uint16_t>(duration));
+  WriteRegister(InhibitDelay(static_cast<unsigned>(channel)), static_cast<std::uint16_t>(delay));
+  WriteRegister(InhibitDuration(static_cast<unsigned>(channel)),
+                static_cast<std::uint16_t>(duration));
 }
 
 void TTTCvi::SetInhibit0(int delay, int duration) { SetInhibit(0, delay, duration); }
@@ -142,8 +135,8 @@ void TTTCvi::SendShortAsync(int command) {
 void TTTCvi::SetTrigWord(int ttcrxAddress, int subaddress, bool external, bool enable) {
   // The TRIGWORD address register takes the full 16 bits, not the 14-bit field.
   WriteRegister(kTrigWordAddress, static_cast<std::uint16_t>(ttcrxAddress));
-  const unsigned control = (static_cast<unsigned>(subaddress) & 0x3Fu) << 2 |
-                           static_cast<unsigned>(external) << 8 |
-                           static_cast<unsigned>(enable) << 9;
+  std::uint32_t control = kTrigWordSubaddress.With(0, static_cast<unsigned>(subaddress));
+  control = kTrigWordExternal.With(control, external);
+  control = kTrigWordEnable.With(control, enable);
   WriteRegister(kTrigWordControl, static_cast<std::uint16_t>(control));
 }

@@ -14,22 +14,7 @@
 // itself (quorvane-ctl) loads them from a read-back first.
 class TTTCvi {
  public:
-  // Register offsets from the base address.
-  static constexpr std::uint32_t kCSR1 = 0x80;
-  static constexpr std::uint32_t kCSR2 = 0x82;
-  static constexpr std::uint32_t kSoftwareReset = 0x84;
-  static constexpr std::uint32_t kVMEL1A = 0x86;
-  static constexpr std::uint32_t kBGoMode0 = 0x90;          // + 8n
-  static constexpr std::uint32_t kInhibitDelay0 = 0x92;     // + 8n
-  static constexpr std::uint32_t kInhibitDuration0 = 0x94;  // + 8n
-  static constexpr std::uint32_t kBGoSignal0 = 0x96;        // + 8n
-  static constexpr std::uint32_t kBGoFIFO0 = 0xB0;          // + 4n
-  static constexpr std::uint32_t kLongAsync1 = 0xC0;
-  static constexpr std::uint32_t kLongAsync2 = 0xC2;
-  static constexpr std::uint32_t kShortAsync = 0xC4;
-  static constexpr std::uint32_t kTrigWordAddress = 0xC8;
-  static constexpr std::uint32_t kTrigWordControl = 0xCA;
-
+  // The register offsets and bit fields are those of ttcvi/RegisterMap.h.
   TTTCvi(TVMEInterface* vme, std::uint32_t baseAddress);
 
   void Reset();

@@ -12,8 +12,10 @@
 #include <QTabBar>
 
 #include "base/Exception.h"
+#include "base/Text.h"
 #include "operate/ModuleSender.h"
 #include "ttcvi/BChannelWord.h"
+#include "ttcvi/RegisterMap.h"
 #include "ui/DlgB_GoData.h"
 #include "ui/ErrorBox.h"
 #include "ui/EventGuard.h"
@@ -199,9 +201,10 @@ void BGoGroup::bLoadFIFOClick() {
 void BGoGroup::bFIFOStausClick() {
   const int n = BGoChannel();
   const std::uint16_t csr2 = Sender->Module().ReadCSR2();
+  const auto channel = static_cast<unsigned>(n);
   QString status = QStringLiteral("LOADED");
-  if (csr2 & (1u << (2 * n))) status = QStringLiteral("EMPTY");
-  if (csr2 & (1u << (2 * n + 1))) status = QStringLiteral("FULL");
+  if (ttcvi::FIFOEmpty(channel).Of(csr2)) status = QStringLiteral("EMPTY");
+  if (ttcvi::FIFOFull(channel).Of(csr2)) status = QStringLiteral("FULL");
   ShowInformationBox(QStringLiteral("B-Go Fifo [%1] %2").arg(n).arg(status));
 }
 
@@ -209,7 +212,7 @@ void BGoGroup::bReadBGoSettingsClick() {
   const std::bitset<5> mode =
       Sender->Module().BGo.at(static_cast<std::size_t>(BGoChannel()))->ReadMode();
   // Calibration, FIFO, repetitive, asynchronous, enable.
-  eBGoSeting->setText(QString::fromStdString(mode.to_string('0', '1')));
+  eBGoSeting->setText(QString::fromStdString(BitString(mode.to_ulong(), mode.size())));
 }
 
 int BGoGroup::SelectedSequence() const {

@@ -47,13 +47,7 @@ std::unique_ptr<TVMEInterface> TBusLogFeed::Record(std::unique_ptr<TVMEInterface
 }
 
 std::string TBusLogFeed::RegisterLabel(std::uint32_t address) const {
-  if (address < Base_) return {};
-  const std::uint32_t offset = address - Base_;
-  const std::string name = TTCviRegisterName(offset);
-  if (name.empty()) return {};
-  char hex[16];
-  std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned>(offset));
-  return name + " (" + hex + ")";
+  return TTCviRegisterLabel(Base_, address);
 }
 
 RegisterNamer TBusLogFeed::Namer() const {

@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "ui/Application.h"
+#include "ui/PanelStart.h"
 
 class QAction;
 class QPushButton;

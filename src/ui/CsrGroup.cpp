@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <bitset>
 
+#include "base/Text.h"
 #include "operate/ModuleSender.h"
+#include "ttcvi/RegisterMap.h"
 #include "ui/EventGuard.h"
 #include "ui/GroupControls.h"
 #include "ui/RadioGroup.h"
@@ -17,13 +19,6 @@
 using namespace group_controls;
 
 namespace {
-
-constexpr int kVMETriggerSource = 4;
-
-// A register as sixteen "0"/"1" characters, bit 15 first.
-QString BitString(std::uint16_t value) {
-  return QString::fromStdString(std::bitset<16>(value).to_string());
-}
 
 TSpinEdit* AddInhibitBox(QWidget* parent, const char* name, const QRect& place, int maximum) {
   // The inhibit boxes bring a typed value into range when they are left.
@@ -203,7 +198,7 @@ int CsrGroup::RateIndex() const {
 }
 
 void CsrGroup::EnableForSource(int source) {
-  btVMETriger->setEnabled(source == kVMETriggerSource);
+  btVMETriger->setEnabled(source == static_cast<int>(ttcvi::kVMETriggerSource));
   cbRanGenRate->setEnabled(source == ModuleSender::kRandomTriggerSource);
 }
 
@@ -224,12 +219,12 @@ void CsrGroup::cbRanGenRateChange() {
 void CsrGroup::Button1Click() {
   // The read completes before the edit changes: a failed read leaves it.
   const std::uint16_t value = Sender->Module().ReadCSR1();
-  eCSR1->setText(BitString(value));
+  eCSR1->setText(QString::fromStdString(BitString(value, 16)));
 }
 
 void CsrGroup::btReadCSR2Click() {
   const std::uint16_t value = Sender->Module().ReadCSR2();
-  eCSR2->setText(BitString(value));
+  eCSR2->setText(QString::fromStdString(BitString(value, 16)));
 }
 
 void CsrGroup::btAplayInhSetingsClick() {

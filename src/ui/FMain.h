@@ -7,8 +7,8 @@
 #include <string>
 
 #include "settings/FileChange.h"
-#include "ui/Application.h"
 #include "ui/PanelDialogs.h"
+#include "ui/PanelStart.h"
 #include "vme/TVMEInterface.h"
 
 class BGoGroup;

@@ -32,6 +32,20 @@ TEST(StoredText, TextLeftAloneKeepsItsStoredBytes) {
   EXPECT_EQ(TextToStore("Trig", "Trig2"), "Trig2");
 }
 
+TEST(Text, BitsShownMostSignificantFirst) {
+  const struct {
+    std::uint32_t Value;
+    unsigned Count;
+    const char* Shown;
+  } cases[] = {
+      {0x93, 8, "10010011"},
+      {0x0AC9, 16, "0000101011001001"},
+      {0xFFE2, 5, "00010"},  // only the low bits asked for
+      {0x80000001, 32, "10000000000000000000000000000001"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(BitString(c.Value, c.Count), c.Shown) << c.Value;
+}
+
 TEST(Text, CaseIsThatOfAsciiLettersOnly) {
   EXPECT_TRUE(EqualNoCase("RxAddress0", "rXaDDRESS0"));
   EXPECT_FALSE(EqualNoCase("\xC9", "\xE9"));  // Windows-1252 capital and small e acute
