@@ -3,7 +3,8 @@
 #   bin/quorvane                 the launcher: starts the panel in the per-user
 #                                folder that holds its configuration file
 #   libexec/quorvane/quorvane    the panel itself
-#   bin/quorvane-ctl             the module from scripts, with its manual page
+#   bin/quorvane-ctl             the module from scripts
+#   share/man/man1, man5         quorvane(1), quorvane-ctl(1), crate.conf(5)
 #   share/applications, share/metainfo, share/icons/hicolor
 #   share/doc/quorvane/guide     the operator's guide
 #   share/doc/quorvane/copyright, changelog.gz   as every Debian package has them
@@ -27,10 +28,13 @@ function(quorvane_gzip source output)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
   execute_process(COMMAND gzip -9nc ${source} OUTPUT_FILE ${output} COMMAND_ERROR_IS_FATAL ANY)
 endfunction()
-quorvane_gzip(${CMAKE_SOURCE_DIR}/packaging/quorvane-ctl.1
-              ${CMAKE_BINARY_DIR}/packaging/quorvane-ctl.1.gz)
-install(FILES ${CMAKE_BINARY_DIR}/packaging/quorvane-ctl.1.gz
-        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# quorvane(1), quorvane-ctl(1) and crate.conf(5): section from the name.
+foreach(page quorvane.1 quorvane-ctl.1 crate.conf.5)
+  string(REGEX MATCH "[0-9]$" section ${page})
+  quorvane_gzip(${CMAKE_SOURCE_DIR}/packaging/${page} ${CMAKE_BINARY_DIR}/packaging/${page}.gz)
+  install(FILES ${CMAKE_BINARY_DIR}/packaging/${page}.gz
+          DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
+endforeach()
 
 set(QUORVANE_APP_ID org.quorvane.Quorvane)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/${QUORVANE_APP_ID}.desktop

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the real adapters' tests: the SBS and CAEN adapters loading our fakes
 # of the vendors' shared libraries (tests/adapters/fake_*, the vendors' C
-# interface) by path through the program's own dlopen, and the choice of the
-# adapter at start. They are part of the normal test build; this builds and
+# interface) by path through the program's own dlopen, the contract every
+# provider of the adapter calls keeps (the simulated crate too), and the
+# choice of the adapter at start. They are part of the normal test build; this builds and
 # runs only them.
 #   ./scripts/check-adapters.sh             build/test
 #   ./scripts/check-adapters.sh --sanitize  build/sanitize (AddressSanitizer, UndefinedBehaviorSanitizer)
@@ -29,5 +30,5 @@ fi
 cd "$QUORVANE_ROOT"
 cmake --preset "$PRESET" >/dev/null
 cmake --build --preset "$PRESET" --parallel "$(nproc)" --target test_adapters test_crate
-ctest --preset "$PRESET" --tests-regex '^(SbsAdapterTest|CaenAdapterTest|CrateSettingsFile|SelectAdapter)\.' \
+ctest --preset "$PRESET" --tests-regex '^(SbsAdapterTest|CaenAdapterTest|EachProvider/AdapterContract|CrateSettingsFile|SelectAdapter)\.' \
   -j "$(nproc)"

@@ -2,25 +2,46 @@
 
 #include <dlfcn.h>
 #include <link.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
 #include "base/Exception.h"
+#include "base/RegularFile.h"
 
 namespace adapters {
 
+namespace {
+
+// Why the loader must not be given file, or empty. A path (a name with a "/")
+// that is no regular file once links are followed is refused before the
+// loader opens it: a FIFO would block that open for ever. A bare name is the
+// loader's to search.
+std::string NotALibraryFile(const std::string& file) {
+  struct stat status {};
+  if (file.find('/') == std::string::npos || stat(file.c_str(), &status) != 0 ||
+      S_ISREG(status.st_mode))
+    return {};
+  return "it is " + NotRegularKind(status.st_mode) + ", not a regular file";
+}
+
+}  // namespace
+
 VendorLibrary::VendorLibrary(const std::string& file, VendorAdvice advice)
     : File_(file), Advice_(std::move(advice)) {
+  auto refused = [this, &file](const std::string& reason) {
+    return Exception(Advice_.Library + " \"" + file + "\" cannot be loaded (" + reason +
+                     "): " + Advice_.Install + ", or name its file with \"" + Advice_.Setting +
+                     " = <path>\" in the crate settings file");
+  };
+  if (const std::string why = NotALibraryFile(file); !why.empty()) throw refused(why);
   // RTLD_NOW: a library missing a function it needs itself fails here, at
   // start, not at the first access. RTLD_LOCAL: its names stay its own.
   dlerror();
   Handle_ = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (Handle_ == nullptr) {
     const char* reason = dlerror();
-    throw Exception(Advice_.Library + " \"" + file + "\" cannot be loaded (" +
-                    (reason != nullptr ? reason : "unknown reason") + "): " + Advice_.Install +
-                    ", or name its file with \"" + Advice_.Setting +
-                    " = <path>\" in the crate settings file");
+    throw refused(reason != nullptr ? reason : "unknown reason");
   }
   Path_ = file;
   link_map* map = nullptr;

@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <string>
+#include <utility>
 
 // The common error base of the whole program. Every error an operator can see
 // derives from it and carries its complete message; the event-handler guard
@@ -23,6 +24,11 @@ class EConvertError : public Exception {
  public:
   explicit EConvertError(const std::string& text)
       : Exception("'" + text + "' is not a valid integer value") {}
+
+ protected:
+  // A number that reads but is not one its use allows: a message of its own.
+  struct OwnMessage {};
+  EConvertError(OwnMessage, std::string message) : Exception(std::move(message)) {}
 };
 
 // "List index out of bounds (%d)": a list operation with nothing selected.
@@ -37,4 +43,12 @@ class EFileWriteError : public Exception {
  public:
   explicit EFileWriteError(const std::string& fileName)
       : Exception("Unable to write to " + fileName) {}
+};
+
+// "Unable to read %s: cause": the configuration file exists but could not be
+// read (no permission, an I/O error, no regular file).
+class EFileReadError : public Exception {
+ public:
+  EFileReadError(const std::string& fileName, const std::string& cause)
+      : Exception("Unable to read " + fileName + ": " + cause) {}
 };

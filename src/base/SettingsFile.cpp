@@ -87,6 +87,11 @@ bool SplitSettingsLines(std::string_view text, const std::string& source,
     error = source + ": not a text file (it holds NUL bytes)";
     return false;
   }
+  // Windows editors often begin a UTF-8 file with a byte-order mark; it is
+  // no part of the first key.
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+    text.remove_prefix(kByteOrderMark.size());
   int number = 0;
   while (!text.empty()) {
     ++number;

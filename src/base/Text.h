@@ -17,3 +17,9 @@ std::string LowerAscii(std::string_view text);
 
 // Equal but for the case of ASCII letters.
 bool EqualNoCase(std::string_view a, std::string_view b);
+
+// The text as a message or a terminal may show it whatever it holds: every
+// byte outside printable ASCII becomes \xHH and a backslash "\\", so a name
+// taken from another program (a process's name, a user name) can neither move
+// the cursor nor pass for some other name.
+std::string PrintableText(std::string_view text);

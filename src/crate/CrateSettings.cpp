@@ -42,6 +42,7 @@ CrateSettings ParseCrateSettings(std::string_view text, const std::string& sourc
       settings.AdapterPlace = place;
     } else if (key == "base") {
       problem = sim::ReadTTCviBase(value, settings.Sim.TTCviBase);
+      settings.BasePlace = place;
     } else if (caen::IsBridgeKey(key)) {
       problem = caen::ReadBridgeKey(key, value, settings.Caen);
       if (key == "bridge") {

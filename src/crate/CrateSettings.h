@@ -6,7 +6,8 @@
 //   /etc/quorvane/crate.conf, the machine's
 // "key = value" lines, "#" starts a comment, key names without regard to case:
 //   adapter = caen          # sim (default), sbs or caen
-//   base = 0xEE0000         # the simulated TTCvi's A24 base (default 0xFF1000)
+//   base = 0xEE0000         # the simulated TTCvi's A24 base (default 0xFF1000);
+//                           # with a real adapter an error: its base is quorvane.ini's
 //   bridge = V2718          # the CAEN bridge, with link, node and host (CaenSettings.h)
 //   link = 0
 //   node = 0
@@ -41,6 +42,7 @@ struct CrateSettings {
   std::string Adapter;  // as written; empty when not given
   SettingPlace AdapterPlace;
   sim::CrateSettings Sim;
+  SettingPlace BasePlace;  // line 0: no "base" given
   caen::Settings Caen;
   bool HaveBridge = false;
   bool HaveHost = false;

@@ -1,12 +1,13 @@
 #include "crate/SelectAdapter.h"
 
-#include <cerrno>
-#include <cstring>
+#include <fcntl.h>
+
 #include <iostream>
 
 #include "adapters/caen/CaenLibrary.h"
 #include "adapters/sbs/SbsLibrary.h"
 #include "base/Exception.h"
+#include "base/RegularFile.h"
 #include "base/Text.h"
 #include "sim/AdapterCalls.h"
 #include "sim/SimCrate.h"
@@ -25,12 +26,14 @@ void ApplyTrace(const CrateSettings& settings) {
   if (trace == "on") {
     DebugLog.Out = &std::cerr;
   } else {
-    DebugLog.File.close();
-    DebugLog.File.clear();
-    DebugLog.File.open(trace, std::ios::app);
-    if (!DebugLog.File)
+    // The trace may sit in a folder others share: a link planted there must
+    // not make us append to whatever it points at, nor a FIFO hang the start.
+    std::string why;
+    const int descriptor = OpenRegularFile(trace.c_str(), O_WRONLY | O_APPEND | O_CREAT, 0644, why);
+    if (descriptor < 0)
       throw Exception(settings.TracePlace.Text() + ": trace file \"" + trace +
-                      "\" cannot be opened for writing: " + std::strerror(errno));
+                      "\" cannot be opened for writing: " + why);
+    DebugLog.File.Open(descriptor);
     DebugLog.Out = &DebugLog.File;
   }
   DebugLog.Threshold = kTraceAll;
@@ -53,8 +56,17 @@ CrateChoice SelectAdapter(std::string_view adapterFromCommandLine, const CrateSe
     choice.ChosenBy = settings.AdapterPlace.Text();
   } else {
     choice.Adapter = "sim";
-    choice.ChosenBy = "the default";
+    choice.ChosenBy = kChosenByDefault;
   }
+
+  // "base" places the simulated TTCvi only; a real module's base is the
+  // panel's configuration file's, and taking this one for it would drive
+  // whatever answers at the file's address.
+  if (choice.Adapter != "sim" && settings.BasePlace.Line > 0)
+    throw Exception(settings.BasePlace.Text() + ": \"base\" is the simulated crate's and means " +
+                    "nothing to the " + choice.Adapter +
+                    " adapter: the module's base is set in the configuration file "
+                    "(quorvane.ini), section [TTCvi_Address], key TTCviAddress; remove \"base\"");
 
   AdapterLibrary library;
   if (choice.Adapter == "sim") {
@@ -80,6 +92,7 @@ CrateChoice SelectAdapter(std::string_view adapterFromCommandLine, const CrateSe
     throw Exception(given + ": no such adapter (known: " + kAdapterNames + ")");
   }
 
+  library.Kind = choice.Adapter;  // the lock's name for the module, whatever the release
   ApplyTrace(settings);
   if (library.Simulated) sim::Crate::Instance().PowerUp(settings.Sim);
   choice.Name = library.Name;

@@ -20,6 +20,9 @@ struct CrateChoice {
   CrateSettings Settings;  // the crate settings read (paths searched, trace, ...)
 };
 
+// CrateChoice::ChosenBy when neither the command line nor the file named one.
+inline constexpr const char* kChosenByDefault = "the default";
+
 // The adapters by their names on the command line and in the file.
 inline constexpr const char* kAdapterNames = "sim, sbs or caen";
 

@@ -1,10 +1,14 @@
 #include "ctl/Ctl.h"
 
 #include <bitset>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <iostream>
 #include <optional>
 
+#include "base/ReadNumber.h"
+#include "base/StoredText.h"
 #include "buslog/BusCause.h"
 #include "buslog/BusLogFile.h"
 #include "crate/SelectAdapter.h"
@@ -16,6 +20,7 @@
 #include "operate/ErrorText.h"
 #include "operate/ModuleLock.h"
 #include "operate/ModuleSender.h"
+#include "settings/RxAddresses.h"
 #include "ttcvi/TTCrxRegisters.h"
 #include "ttcvi/TTTCvi.h"
 #include "vme/TVMEWinBit3.h"
@@ -26,25 +31,49 @@ namespace {
 constexpr int kChannels = 4;
 constexpr std::int32_t kLargestByte = 0xFF;
 
+// Unit 0, logical device 2 (the A24 window), no transfer limit: as the panel opens it.
+std::unique_ptr<TVMEInterface> OpenConnection(const std::string&) {
+  return std::make_unique<TVMEWinBit3>(0, 2, -1);
+}
+
 // The adapter as the panel chooses it (the command line, else the crate
 // settings file, else the simulated crate). A choice that cannot be made (a
 // damaged settings file, a vendor library missing) is a configuration error;
 // nothing is opened then.
-std::unique_ptr<TVMEInterface> OpenSelectedAdapter(const std::string& adapter) {
+crate::CrateChoice Choose(const CtlEnvironment& environment, const std::string& adapter) {
   try {
-    crate::SelectAdapter(adapter);
+    return environment.Select(adapter);
+  } catch (const ECtlConfiguration&) {
+    throw;
   } catch (const Exception& failure) {
     throw ECtlConfiguration(failure.Message());
   }
-  // Unit 0, logical device 2 (the A24 window), no transfer limit: as the panel opens it.
-  return std::make_unique<TVMEWinBit3>(0, 2, -1);
+}
+
+// A script that meant a real crate must not take the simulated one's "done"
+// for the module's: said on every run that drives it without being asked to.
+void WarnOfSimulatedCrate(const crate::CrateChoice& choice, std::ostream& err) {
+  if (!choice.Simulated || choice.ChosenBy != crate::kChosenByDefault) return;
+  const crate::CrateSettings& settings = choice.Settings;
+  const std::string file = !settings.File.empty()     ? settings.File.string()
+                           : !settings.Places.empty() ? settings.Places.front().string()
+                                                      : std::string("crate.conf");
+  err << "quorvane-ctl: no adapter chosen ("
+      << (settings.File.empty() ? std::string("no crate.conf") : file + " names none")
+      << "): driving the simulated crate; name the adapter with --adapter or \"adapter = \" in "
+      << file << " (--adapter sim silences this)\n";
 }
 
 // The control register as the panel shows it (eight "0"/"1", bit 7 first) or
 // a number 0..255.
 std::int32_t ReadControlRegister(const std::string& text) {
-  if (text.size() == 8 && text.find_first_not_of("01") == std::string::npos)
-    return static_cast<std::int32_t>(std::bitset<8>(text).to_ulong());
+  const bool bits = !text.empty() && text.find_first_not_of("01") == std::string::npos;
+  if (bits && text.size() == 8) return static_cast<std::int32_t>(std::bitset<8>(text).to_ulong());
+  // "1001001" read as a decimal number is far beyond a byte: bits were meant, one short.
+  const std::optional<std::int32_t> number = TryReadNumber(text);
+  if (bits && (!number || *number > kLargestByte))
+    throw ECtlUsage("--control: " + text + " has " + std::to_string(text.size()) +
+                    " bits: give eight \"0\"/\"1\" characters, bit 7 first (or a number 0..255)");
   return ReadCtlNumber(text, "--control", 0, kLargestByte);
 }
 
@@ -55,13 +84,15 @@ class ModuleSession {
   ModuleSession(const CtlEnvironment& environment, const CtlCommandLine& line,
                 const CtlConfiguration& configuration, const std::vector<std::string>& arguments)
       : BusLog_(configuration.BusLog, environment.DataFolder, *environment.Err),
-        Base_(static_cast<std::uint32_t>(configuration.Stored.TTCviAddress)) {
+        Base_(static_cast<std::uint32_t>(configuration.Stored.TTCviAddress)),
+        Choice_(Choose(environment, line.Adapter)) {
+    WarnOfSimulatedCrate(Choice_, *environment.Err);
     std::unique_ptr<TVMEInterface> connection = environment.Connect(line.Adapter);
     if (!connection) throw Exception("VME Error: no VME connection was created");
     // Opening the adapter touches no module; the first bus cycle comes after the lock.
     const VMEConnectionDescription description = connection->Describe();
-    Lock_.emplace(ModuleIdentity{description.Adapter, description.Device, Base_}, "quorvane-ctl",
-                  std::chrono::seconds(line.WaitSeconds), environment.LockFolders);
+    Lock_.emplace(ModuleIdentity{description.Kind, description.Device, Base_, description.Adapter},
+                  "quorvane-ctl", std::chrono::seconds(line.WaitSeconds), environment.LockFolders);
     BusLog_.SetModuleBase(Base_);
     Connection_ = BusLog_.Record(std::move(connection));
     Cause_.emplace([&arguments] { return CommandLineText(arguments); });
@@ -71,10 +102,12 @@ class ModuleSession {
   TTTCvi& Module() { return *Module_; }
   const TVMEInterface& Connection() const { return *Connection_; }
   std::uint32_t Base() const { return Base_; }
+  const crate::CrateChoice& Choice() const { return Choice_; }
 
  private:
   CtlBusLog BusLog_;  // outlives the connection that logs into it
   std::uint32_t Base_;
+  crate::CrateChoice Choice_;
   std::optional<ModuleLock> Lock_;  // let go after the connection is closed
   std::unique_ptr<TVMEInterface> Connection_;
   std::optional<BusCauseScope> Cause_;
@@ -84,6 +117,7 @@ class ModuleSession {
 void Status(ModuleSession& session, std::ostream& out, bool json) {
   TTTCvi& module = session.Module();
   ModuleStatus status;
+  status.Adapter = session.Choice().Adapter;
   status.Connection = session.Connection().Describe();
   status.Base = session.Base();
   status.CSR1 = module.ReadCSR1();
@@ -131,6 +165,20 @@ void SendRx(ModuleSender& sender, std::int32_t address, const RxSettings& settin
     sender.SendControlRegister(address, std::bitset<8>(static_cast<unsigned>(*settings.Control)));
 }
 
+// The preset's TTCrx is found as the panel's list finds it (the first entry
+// of that name without regard to case); one without an address would stop
+// Apply halfway, after the CSR1 and inhibit writes, so it is refused first.
+void CheckPresetRx(const CtlConfiguration& configuration, const std::string& name,
+                   const PreSettings& preset) {
+  const std::vector<std::string>& entries = configuration.Stored.RxAddresses;
+  const int entry = FindRxEntry(entries, preset.RxName);
+  std::string problem = "it is not in the TTCrx list";
+  if (entry >= 0 && RxEntryAddress(entries[static_cast<std::size_t>(entry)], problem)) return;
+  throw ECtlConfiguration("Preset \"" + StoredTextToUtf8(name) + "\" is for TTCrx \"" +
+                          StoredTextToUtf8(preset.RxName) + "\", which has no address in " +
+                          configuration.File.string() + ": " + problem + "; nothing was sent");
+}
+
 // Runs the command; what it reports goes to out.
 void Run(const CtlEnvironment& environment, const CtlCommandLine& line,
          const std::vector<std::string>& arguments, std::ostream& out) {
@@ -141,6 +189,10 @@ void Run(const CtlEnvironment& environment, const CtlCommandLine& line,
     throw ECtlUsage("list: \"" + words[0] +
                     "\" is none of presets, sequences, rx (see quorvane-ctl list --help)");
 
+  if (!line.Config && environment.DefaultConfig.empty())
+    throw ECtlConfiguration(
+        "No configuration file: no home folder is known (HOME is not set and the user has no "
+        "entry in the user database); give one with --config FILE");
   const CtlConfiguration configuration = LoadCtlConfiguration(
       line.Config ? std::filesystem::path(*line.Config) : environment.DefaultConfig);
   if (command == "list") {
@@ -156,6 +208,7 @@ void Run(const CtlEnvironment& environment, const CtlCommandLine& line,
   RxSettings rx;
   if (command == "apply") {
     preset = &configuration.Preset(words[0]);
+    CheckPresetRx(configuration, words[0], *preset);
   } else if (command == "load-fifo") {
     numbers.push_back(ReadCtlNumber(words[0], "CHANNEL", 0, kChannels - 1));
     sequence = &configuration.Sequence(words[1]);
@@ -174,6 +227,11 @@ void Run(const CtlEnvironment& environment, const CtlCommandLine& line,
     numbers.push_back(configuration.RxAddress(words[0], "NAME"));
   }
 
+  if (preset != nullptr)
+    for (const std::string& instead : ValuesSentInstead(*preset))
+      *environment.Err << "quorvane-ctl: preset \"" << StoredTextToUtf8(words[0])
+                       << "\": " << instead << '\n';
+
   ModuleSession session(environment, line, configuration, arguments);
   TTTCvi& module = session.Module();
   ModuleSender sender(module);
@@ -182,14 +240,7 @@ void Run(const CtlEnvironment& environment, const CtlCommandLine& line,
   } else if (command == "apply") {
     // The rate goes out first, with the source and orbit the module holds.
     module.LoadCSR1Shadow(module.ReadCSR1());
-    try {
-      ApplyPresetToModule(*preset, sender, configuration.Stored.RxAddresses, out);
-    } catch (const EConvertError& error) {
-      // As the panel's Apply, it stopped at the first TTCrx write.
-      throw ECtlConfiguration("Preset \"" + words[0] + "\" is for TTCrx \"" + preset->RxName +
-                              "\", which has no address in " + configuration.File.string() + ": " +
-                              error.Message());
-    }
+    ApplyPresetToModule(*preset, sender, configuration.Stored.RxAddresses, out);
   } else if (command == "load-fifo") {
     sender.LoadFifo(numbers[0], *sequence);
   } else if (command == "reset-fifos") {
@@ -218,7 +269,8 @@ CtlEnvironment DefaultCtlEnvironment() {
   CtlEnvironment environment;
   environment.Out = &std::cout;
   environment.Err = &std::cerr;
-  environment.Connect = OpenSelectedAdapter;
+  environment.Select = [](const std::string& adapter) { return crate::SelectAdapter(adapter); };
+  environment.Connect = OpenConnection;
   environment.DataFolder = UserDataFolder();
   if (!environment.DataFolder.empty())
     environment.DefaultConfig = environment.DataFolder / "quorvane.ini";
@@ -226,34 +278,54 @@ CtlEnvironment DefaultCtlEnvironment() {
   return environment;
 }
 
+const char* CtlRelease() { return QUORVANE_VERSION; }
+
 int RunCtl(const std::vector<std::string>& arguments, const CtlEnvironment& environment) {
+  std::ostream& out = *environment.Out;
   std::ostream& err = *environment.Err;
   auto fail = [&err](int status, const std::string& message) {
     err << "quorvane-ctl: " << ErrorBoxMessage(message) << '\n';
     return status;
   };
+  int status = kCtlDone;
   try {
     const CtlCommandLine line = ParseCtlCommandLine(arguments);
     if (line.Help) {
-      *environment.Out << (line.Command != nullptr ? CtlCommandHelp(*line.Command) : CtlOverview());
-      return kCtlDone;
+      out << (line.Command != nullptr ? CtlCommandHelp(*line.Command) : CtlOverview());
+    } else if (line.Version) {
+      out << "quorvane-ctl " << CtlRelease() << '\n';
+      // For a real adapter, the vendor library it would load: a check that it loads at all.
+      const crate::CrateChoice choice = Choose(environment, line.Adapter);
+      if (!choice.Simulated)
+        out << "adapter " << choice.Adapter << " (" << choice.Name << "): " << choice.Release
+            << '\n';
+    } else {
+      Run(environment, line, arguments, out);
     }
-    Run(environment, line, arguments, *environment.Out);
-    environment.Out->flush();
-    return kCtlDone;
   } catch (const ECtlUsage& error) {
-    return fail(kCtlUsage, error.Message());
+    status = fail(kCtlUsage, error.Message());
   } catch (const ECtlConfiguration& error) {
-    return fail(kCtlUsage, error.Message());
+    status = fail(kCtlUsage, error.Message());
   } catch (const EConvertError& error) {
-    return fail(kCtlUsage, error.Message());
+    status = fail(kCtlUsage, error.Message());
   } catch (const EModuleLockFile& error) {
-    return fail(kCtlUsage, error.Message());
+    status = fail(kCtlUsage, error.Message());
   } catch (const EModuleInUse& error) {
-    return fail(kCtlInUse, error.Message());
+    status = fail(kCtlInUse, error.Message());
   } catch (const Exception& error) {  // the bus errors, as the error box shows them
-    return fail(kCtlCrateRefused, error.Message());
+    status = fail(kCtlCrateRefused, error.Message());
   } catch (const std::exception& error) {
-    return fail(kCtlCrateRefused, error.what());
+    status = fail(kCtlCrateRefused, error.what());
   }
+  // A script reads what was printed: output lost (a closed pipe, a full disk)
+  // must not pass for done.
+  errno = 0;
+  out.flush();
+  if (!out) {
+    const int cause = errno;
+    err << "quorvane-ctl: cannot write the output"
+        << (cause != 0 ? std::string(": ") + std::strerror(cause) : std::string()) << '\n';
+    if (status == kCtlDone) status = kCtlOutputFailed;
+  }
+  return status;
 }

@@ -18,3 +18,8 @@
 // error where it occurs.
 void ApplyPresetToModule(const PreSettings& preset, ModuleSender& sender,
                          const std::vector<std::string>& rxEntries, std::ostream& out);
+
+// What applying the stored preset sends in place of its values beyond their
+// controls' ranges, one line each ("Deskew1=300 is beyond 0..239: sent 239"),
+// in the order they go out; none when every value is in its range.
+std::vector<std::string> ValuesSentInstead(const PreSettings& stored);

@@ -1,6 +1,7 @@
 #include "ctl/CtlCommandLine.h"
 
 #include <algorithm>
+#include <set>
 
 #include "base/ReadNumber.h"
 
@@ -18,7 +19,7 @@ std::vector<CtlCommand> MakeCommands() {
        "presets|sequences|rx [--json]",
        "what the configuration file holds (no crate needed)",
        "Lists the presets, the B-Go data sequences or the TTCrx addresses of the configuration\n"
-       "file, one a line (TTCrx entries as name=address). With --json, one JSON document.\n",
+       "file, one per line (TTCrx entries as name=address). With --json, one JSON document.\n",
        1,
        1,
        {"--json"},
@@ -118,13 +119,19 @@ const char* const kCommonHelp =
     "Options of every command:\n"
     "  --config FILE     the configuration file (default: the installed panel's,\n"
     "                    $XDG_DATA_HOME/quorvane/quorvane.ini); it is never written\n"
-    "  --help            this command's help\n"
+    "  -h, --help        this help, or with a command that command's help\n"
+    "  -V, --version     the release, and the vendor library's for a real adapter\n"
     "Options of the commands that drive the module:\n"
     "  --adapter NAME    sim, sbs or caen, as the panel chooses it\n"
     "  --wait SECONDS    wait for the module while another program holds it (default 0)\n"
-    "Numbers are decimal, or hexadecimal after $, x or 0x, as in the panel.\n"
+    "Option of list and status:\n"
+    "  --json            one JSON document (its shape: quorvane-ctl(1))\n"
+    "Numbers are decimal, or hexadecimal after $, x or 0x: 42, $2A, x2A and 0x2A are\n"
+    "the same number. The shell replaces an unquoted $2A: write '$2A' or 0x2A.\n"
+    "Names are found as written, else without regard to the case of A..Z when only one\n"
+    "stored name matches so; a choice of several is refused with the names to choose from.\n"
     "Exit status: 0 done, 1 the crate refused, 2 usage or configuration error, 3 the module\n"
-    "is in use.\n";
+    "is in use, 4 the output could not be written.\n";
 
 const CtlCommand* FindCommand(const std::string& name) {
   for (const CtlCommand& command : CtlCommands())
@@ -184,6 +191,10 @@ CtlCommandLine ParseCtlCommandLine(const std::vector<std::string>& arguments) {
   bool optionsEnd = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
+    if (!optionsEnd && (argument == "-h" || argument == "-V")) {
+      options.emplace_back(argument == "-h" ? "--help" : "--version", "");
+      continue;
+    }
     if (optionsEnd || argument.size() < 3 || argument.compare(0, 2, "--") != 0) {
       if (argument == "--") {
         optionsEnd = true;
@@ -215,13 +226,18 @@ CtlCommandLine ParseCtlCommandLine(const std::vector<std::string>& arguments) {
   }
 
   const CtlCommand* command = line.Command;
+  std::set<std::string> given;
   for (const auto& [name, value] : options) {
     if (name == "--help") {
       line.Help = true;
+    } else if (name == "--version") {
+      line.Version = true;
     } else if (name == "--config") {
+      if (line.Config) Usage(command, "option --config is given twice");
       line.Config = value;
     } else if ((name == "--adapter" || name == "--wait") &&
                (command == nullptr || command->Crate)) {
+      if (!given.insert(name).second) Usage(command, "option " + name + " is given twice");
       if (name == "--adapter") {
         if (value != "sim" && value != "sbs" && value != "caen")
           Usage(command, "--adapter \"" + value + "\" is none of sim, sbs, caen");
@@ -243,7 +259,7 @@ CtlCommandLine ParseCtlCommandLine(const std::vector<std::string>& arguments) {
         Usage(command, "option " + name + " is given twice");
     }
   }
-  if (line.Help) return line;
+  if (line.Help || line.Version) return line;
   if (command == nullptr) Usage(nullptr, "no command given");
   const int count = static_cast<int>(words.size());
   if (count < command->MinArguments) Usage(command, "missing arguments: " + Synopsis(*command));

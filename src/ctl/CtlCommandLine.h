@@ -38,6 +38,7 @@ struct CtlCommandLine {
   std::map<std::string, std::string> Values;  // valued options given, by name ("--deskew1")
   std::vector<std::string> Flags;             // flags given ("--external", "--json")
   bool Help = false;
+  bool Version = false;
   std::optional<std::string> Config;
   std::string Adapter;  // empty: not given
   std::int32_t WaitSeconds = 0;

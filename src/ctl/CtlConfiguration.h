@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,14 +26,28 @@ struct CtlConfiguration {
   StoredConfiguration Stored;
   BusLogSettings BusLog;
 
-  // The preset or sequence of that name (the first of equal names); raises
-  // ECtlConfiguration listing the names the file holds.
+  // The preset, sequence or TTCrx that a typed name names (NameMatch);
+  // raises ECtlConfiguration for a name the file does not hold, listing the
+  // names it does hold, or naming the ones to choose from.
   const PreSettings& Preset(const std::string& name) const;
   const BGoWords& Sequence(const std::string& name) const;
-  // A TTCrx by its stored name (without regard to case, as the panel finds
-  // it) or by its address 0..16383; raises ECtlConfiguration for a name the
-  // file does not hold, or ECtlUsage for an address out of range.
+  // A TTCrx by its stored name or by its address 0..16383; raises
+  // ECtlConfiguration as above or for a stored address that is no number or
+  // out of range, ECtlUsage for a typed address out of range.
   std::int32_t RxAddress(const std::string& nameOrAddress, const std::string& what) const;
 };
 
 CtlConfiguration LoadCtlConfiguration(const std::filesystem::path& file);
+
+// The one rule for a name typed on the command line, for presets, sequences
+// and TTCrx alike: the first stored name equal to it (both compared as the
+// panel shows them, UTF-8); else the stored name equal to it but for the case
+// of A..Z, when there is just one such name. Returns the index, or -1 with
+// choices holding the stored names that differ from it only in case (none, or
+// several to choose from).
+int MatchName(const std::vector<std::string>& stored, const std::string& typed,
+              std::vector<std::string>& choices);
+
+// The TTCrx address an entry ("name=address") holds, by the number rule and
+// within 0..16383; empty, with why in problem, when it has none.
+std::optional<std::int32_t> RxEntryAddress(const std::string& entry, std::string& problem);

@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "base/ReadNumber.h"
+#include "base/StoredText.h"
+#include "ctl/CtlConfiguration.h"
 #include "settings/RxAddresses.h"
 #include "ttcvi/RegisterFields.h"
 
@@ -18,7 +19,8 @@ std::string Hex32(std::uint32_t word) { return HexText(word, 8); }
 
 // A register with its fields, as a JSON object.
 std::string JsonRegister(std::uint16_t value, const std::vector<RegisterField>& fields) {
-  std::string json = "{\"value\": " + JsonString(HexText(value, 4)) +
+  std::string json = "{\"value\": " + std::to_string(value) +
+                     ", \"value_hex\": " + JsonString(HexText(value, 4)) +
                      ", \"bits\": " + JsonString(BitString(value, 16)) + ", \"fields\": [";
   for (std::size_t i = 0; i < fields.size(); ++i) {
     const RegisterField& field = fields[i];
@@ -41,33 +43,27 @@ void PrintRegister(std::ostream& out, const std::string& name, std::uint16_t val
 
 }  // namespace
 
-std::string JsonString(const std::string& text) {
+std::string JsonString(const std::string& stored) {
+  // Names that are not UTF-8 are shown as the panel shows them, so the
+  // document is UTF-8 whatever the file holds.
+  const std::string text = StoredTextToUtf8(stored);
   std::string json = "\"";
-  for (const char c : text) {
-    switch (c) {
-      case '"':
-        json += "\\\"";
-        break;
-      case '\\':
-        json += "\\\\";
-        break;
-      case '\n':
-        json += "\\n";
-        break;
-      case '\r':
-        json += "\\r";
-        break;
-      case '\t':
-        json += "\\t";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-          json += escaped;
-        } else {
-          json += c;  // UTF-8 passes as it is
-        }
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    unsigned control = 0x100;  // none
+    if (c < 0x20 || c == 0x7F)
+      control = c;
+    else if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0)
+      control = static_cast<unsigned char>(text[++i]);  // U+0080..U+009F
+    if (c == '"' || c == '\\') {
+      json += '\\';
+      json += static_cast<char>(c);
+    } else if (control <= 0xFF) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04X", control);
+      json += escaped;
+    } else {
+      json += static_cast<char>(c);
     }
   }
   return json + "\"";
@@ -79,7 +75,7 @@ void PrintList(std::ostream& out, const StoredConfiguration& configuration, cons
   if (what == "presets") {
     for (const NamedPreset& preset : configuration.Presets) {
       if (!json) {
-        items.push_back(preset.Name);
+        items.push_back(StoredTextToUtf8(preset.Name));
         continue;
       }
       std::string words;
@@ -91,34 +87,38 @@ void PrintList(std::ostream& out, const StoredConfiguration& configuration, cons
   } else if (what == "sequences") {
     for (const BGoDataSequence& sequence : configuration.Sequences) {
       if (!json) {
-        items.push_back(sequence.Name);
+        items.push_back(StoredTextToUtf8(sequence.Name));
         continue;
       }
-      std::string words;
-      for (const auto& word : sequence.Words)
-        words += (words.empty() ? "" : ", ") +
-                 JsonString(Hex32(static_cast<std::uint32_t>(word.to_ulong())));
-      items.push_back("{\"name\": " + JsonString(sequence.Name) + ", \"words\": [" + words + "]}");
+      std::string words, hex;
+      for (const auto& word : sequence.Words) {
+        const auto value = static_cast<std::uint32_t>(word.to_ulong());
+        words += (words.empty() ? "" : ", ") + std::to_string(value);
+        hex += (hex.empty() ? "" : ", ") + JsonString(Hex32(value));
+      }
+      items.push_back("{\"name\": " + JsonString(sequence.Name) + ", \"words\": [" + words +
+                      "], \"words_hex\": [" + hex + "]}");
     }
   } else {
     for (const std::string& entry : configuration.RxAddresses) {
       if (!json) {
-        items.push_back(entry);
+        items.push_back(StoredTextToUtf8(entry));
         continue;
       }
       const std::size_t equals = entry.find('=');
       const std::string text = equals == std::string::npos ? "" : entry.substr(equals + 1);
-      const std::optional<std::int32_t> address = TryReadNumber(text);
-      items.push_back("{\"name\": " + JsonString(RxEntryName(entry)) +
-                      ", \"address_text\": " + JsonString(text) + ", \"address\": " +
-                      (address ? std::to_string(*address & 0x3FFF) : std::string("null")) + "}");
+      std::string problem;
+      const std::optional<std::int32_t> address = RxEntryAddress(entry, problem);
+      items.push_back("{\"name\": " + JsonString(RxEntryName(entry)) + ", \"address\": " +
+                      (address ? std::to_string(*address) : std::string("null")) +
+                      ", \"address_text\": " + JsonString(text) + "}");
     }
   }
   if (!json) {
     for (const std::string& item : items) out << item << '\n';
     return;
   }
-  out << "{" << JsonString(what) << ": [";
+  out << "{\"version\": " << kCtlJsonVersion << ", " << JsonString(what) << ": [";
   for (std::size_t i = 0; i < items.size(); ++i) out << (i == 0 ? "" : ", ") << items[i];
   out << "]}\n";
 }
@@ -126,21 +126,23 @@ void PrintList(std::ostream& out, const StoredConfiguration& configuration, cons
 void PrintStatus(std::ostream& out, const ModuleStatus& status, bool json) {
   const std::string base = HexText(status.Base, 6);
   if (json) {
-    out << "{\"module\": {\"adapter\": " << JsonString(status.Connection.Adapter)
-        << ", \"device\": " << JsonString(status.Connection.Device)
-        << ", \"base\": " << JsonString(base)
+    out << "{\"version\": " << kCtlJsonVersion
+        << ", \"module\": {\"adapter\": " << JsonString(status.Adapter)
+        << ", \"adapter_name\": " << JsonString(status.Connection.Adapter)
+        << ", \"device\": " << JsonString(status.Connection.Device) << ", \"base\": " << status.Base
+        << ", \"base_hex\": " << JsonString(base)
         << "}, \"csr1\": " << JsonRegister(status.CSR1, DecodeCSR1(status.CSR1))
         << ", \"csr2\": " << JsonRegister(status.CSR2, DecodeCSR2(status.CSR2))
         << ", \"bgo_modes\": [";
     for (int n = 0; n < 4; ++n)
-      out << (n == 0 ? "" : ", ") << "{\"channel\": " << n
-          << ", \"value\": " << JsonString(HexText(status.Modes[n], 4))
+      out << (n == 0 ? "" : ", ") << "{\"channel\": " << n << ", \"value\": " << status.Modes[n]
+          << ", \"value_hex\": " << JsonString(HexText(status.Modes[n], 4))
           << ", \"bits\": " << JsonString(BitString(status.Modes[n], 5))
           << ", \"meaning\": " << JsonString(BGoModeMeaning(status.Modes[n])) << "}";
     out << "]}\n";
     return;
   }
-  out << "TTCvi at A24 " << base;
+  out << "TTCvi at A24 " << base << ", adapter " << status.Adapter;
   if (!status.Connection.Adapter.empty() || !status.Connection.Device.empty())
     out << " (" << status.Connection.Adapter
         << (status.Connection.Adapter.empty() || status.Connection.Device.empty() ? "" : ", ")

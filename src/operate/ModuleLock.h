@@ -2,10 +2,12 @@
 
 // One owner per module: while a program (the panel or quorvane-ctl) drives a
 // TTCvi, it holds an exclusive lock on a small file named after the module
-// (adapter, device and base address). The lock is an flock(2) on the open
-// file, so it ends with the process that holds it, however that process ends:
-// a killed holder never blocks the next one. The file also says who holds it
-// (program, pid, user, since when), for the message the next one shows.
+// (adapter kind, device and base address) in a folder all users share. The
+// lock is an flock(2) on the open file, so it ends with the process that
+// holds it, however that process ends: a killed holder never blocks the next
+// one. Who holds it is asked of the system (the kernel's table of locks, the
+// holder's process); the program's own name for itself is believed only from
+// a file that no one but the holder's user can have written.
 
 #include <chrono>
 #include <cstdint>
@@ -17,9 +19,10 @@
 
 // The module a lock is for.
 struct ModuleIdentity {
-  std::string Adapter;  // "Simulated crate", "CAEN V2718", ...
-  std::string Device;   // the device the connection opened ("simbt0/a24")
+  std::string Kind;    // "sim", "sbs" or "caen": any release of a library is one adapter
+  std::string Device;  // the device the connection opened ("simbt0/a24")
   std::uint32_t Base = 0;
+  std::string Adapter{};  // for messages only: "Simulated crate", "CAEN V2718, CAENVMELib 3.4.4"
 };
 
 // The module is held by another program: "in use by quorvane, pid 1234, user
@@ -29,8 +32,8 @@ class EModuleInUse : public Exception {
   using Exception::Exception;
 };
 
-// No lock file can be made: no folder offers one, or the file cannot be
-// opened.
+// No lock file can be made: the folder cannot be used, or something other
+// than a regular file is in the lock file's place, or it cannot be opened.
 class EModuleLockFile : public Exception {
  public:
   using Exception::Exception;
@@ -38,7 +41,7 @@ class EModuleLockFile : public Exception {
 
 class ModuleLock {
  public:
-  // Takes the lock for module in the first writable folder of folders,
+  // Takes the lock for module in the first usable folder of folders,
   // waiting up to wait for a holder to let go (zero: one try). program
   // names the holder for others. Raises EModuleInUse when the wait ends
   // with the module still held, EModuleLockFile when no lock file can be
@@ -53,9 +56,10 @@ class ModuleLock {
 
   const std::filesystem::path& File() const { return File_; }
 
-  // /run/lock, then $XDG_RUNTIME_DIR (when set and absolute).
+  // /run/lock alone: a folder of one user's own would hide the lock from
+  // another user's programs.
   static std::vector<std::filesystem::path> DefaultFolders();
-  // The lock file's name for module: "quorvane-simulated-crate-simbt0-a24-ff1000.lock".
+  // The lock file's name for module: "quorvane-sim-simbt0-a24-ff1000.lock".
   static std::string FileName(const ModuleIdentity& module);
 
  private:

@@ -19,6 +19,7 @@ void ApplyPreset(const PreSettings& stored, ModuleSender& sender, PresetTarget& 
 
   // Then the hardware, as the controls would send it.
   sender.SendRate(preset.RanGenRate);
+  target.SendingTriggerSource(preset.TriggerSource);
   sender.SendTriggerSource(preset.TriggerSource, preset.RanGenRate);
   sender.SendOrbit(preset.OrbitSignal);
   sender.SendInhibits(preset.InhibitDelay, preset.InhibitDuration);
@@ -32,6 +33,8 @@ void ApplyPreset(const PreSettings& stored, ModuleSender& sender, PresetTarget& 
                     flags[PreSettings::kRepetetive], flags[PreSettings::kFIFO], preset.Calibration);
     retransmitOff[static_cast<std::size_t>(channel)] = flags[PreSettings::kRetransmitOff];
   }
+  // As the panel's own OK: shown, then its TTCrx looked up, then sent.
+  target.SendingControlRegister(preset.RxControlRegister);
   sender.SendControlRegister(target.RxAddress(), preset.RxControlRegister);
   sender.SendRetransmit(retransmitOff);
   target.ReloadBGoTab();

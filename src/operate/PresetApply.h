@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 
 #include "operate/ModuleSender.h"
@@ -12,8 +13,15 @@ class PresetTarget {
   virtual ~PresetTarget() = default;
 
   // Puts the preset on the panel; nothing is sent. Its values are already in
-  // the ranges the controls hold (PresetAsShown).
+  // the ranges the controls hold (PresetAsShown). What shows only what was
+  // sent (the enabled states, the TTCrx control register) waits for its
+  // write: Apply may stop before it.
   virtual void Show(const PreSettings& preset) = 0;
+  // The trigger source is sent next (after the rate): a panel enables what
+  // that source uses, as its own click on the source does.
+  virtual void SendingTriggerSource(int /*source*/) {}
+  // The TTCrx control register is sent next: a panel's display shows it.
+  virtual void SendingControlRegister(std::bitset<8> /*value*/) {}
   // The address of the preset's TTCrx, asked before each of its registers is
   // sent; raises the conversion error when there is none.
   virtual std::int32_t RxAddress() = 0;

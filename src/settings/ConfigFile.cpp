@@ -1,12 +1,25 @@
 #include "settings/ConfigFile.h"
 
+#include "base/Exception.h"
+#include "base/TTCviBase.h"
+#include "base/Text.h"
+
 namespace {
 constexpr char kAddressKey[] = "TTCviAddress";
 constexpr std::size_t kWordBits = 32;
 }  // namespace
 
 std::int32_t ReadTTCviAddress(TIniFile& file, const std::string& section) {
-  return file.ReadInteger(section, kAddressKey, kDefaultTTCviAddress);
+  const std::int32_t address = file.ReadInteger(section, kAddressKey, kDefaultTTCviAddress);
+  // The value as the file holds it, and in hexadecimal when that differs.
+  const std::string text = file.ReadString(section, kAddressKey, "");
+  const std::string hex = HexAddress(address);
+  const std::string shown = std::string(kAddressKey) + "=" + text +
+                            (address < 0 || EqualNoCase(text, hex) ? "" : " (" + hex + ")");
+  const std::string problem = TTCviBaseProblem(address, shown);
+  if (!problem.empty())
+    throw Exception(file.FileName() + ", section [" + section + "]: " + problem);
+  return address;
 }
 
 void WriteTTCviAddress(TIniFile& file, const std::string& section, std::int32_t address) {

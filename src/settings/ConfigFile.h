@@ -7,7 +7,9 @@
 #include "settings/IniFile.h"
 
 // Section "TTCvi_Address", key "TTCviAddress": the VME base address of the
-// TTCvi, default 0xFF1000.
+// TTCvi, default 0xFF1000. A base that puts the module's registers outside
+// A24 raises Exception naming the file, the section and the value: the
+// adapter would drive other addresses.
 constexpr std::int32_t kDefaultTTCviAddress = 0xFF1000;
 std::int32_t ReadTTCviAddress(TIniFile& file, const std::string& section);
 void WriteTTCviAddress(TIniFile& file, const std::string& section, std::int32_t address);

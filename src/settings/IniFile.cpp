@@ -521,30 +521,27 @@ class FileBytes {
   operator std::string_view() const { return {Data_, Size_}; }
 
   // Reads the whole file, expecting what fstat said; a file that grew
-  // meanwhile is read on. False on a read error or beyond `limit` bytes.
-  bool Read(int fd, std::size_t expected, std::size_t limit) {
+  // meanwhile is read on. 0, or the error number: of a failed read or
+  // allocation, EFBIG beyond `limit` bytes.
+  int Read(int fd, std::size_t expected, std::size_t limit) {
     std::size_t capacity = expected + 1;  // one more byte tells a file that grew
-    if (!Allocate(capacity)) return false;
+    if (!Allocate(capacity)) return Fail(ENOMEM);
     for (;;) {
       if (Size_ == capacity) {
-        if (capacity > limit) break;
+        if (capacity > limit) return Fail(EFBIG);
         FileBytes larger;
         capacity = std::min(capacity * 2, limit + 1);
-        if (!larger.Allocate(capacity)) break;
+        if (!larger.Allocate(capacity)) return Fail(ENOMEM);
         std::memcpy(larger.Data_, Data_, Size_);
         larger.Size_ = Size_;
         Swap(larger);
       }
       const ssize_t n = read(fd, Data_ + Size_, capacity - Size_);
       if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        if (n == 0 && Size_ <= limit) return true;
-        break;
-      }
+      if (n < 0) return Fail(errno);
+      if (n == 0) return Size_ <= limit ? 0 : Fail(EFBIG);
       Size_ += static_cast<std::size_t>(n);
     }
-    Free();
-    return false;
   }
 
  private:
@@ -563,6 +560,11 @@ class FileBytes {
     Data_ = static_cast<char*>(pages);
     Mapped_ = capacity;
     return true;
+  }
+
+  int Fail(int error) {
+    Free();
+    return error;
   }
 
   void Free() {
@@ -593,6 +595,7 @@ struct TIniFile::Impl {
 
   bool Loaded = false;
   bool LoadRefused = false;  // the file exists but could not be read: never overwrite it
+  std::string LoadFailure;   // why not, for the read error
   bool WriteAsked = false;   // a write was asked for since the last UpdateFile
   bool Changed = false;      // the content differs from the file
   LineEnd NewLineEnd = LineEnd::LF;
@@ -609,6 +612,8 @@ struct TIniFile::Impl {
   Buffer<Slot> KeySlots;  // one region per section: key name -> line reference
 
   void Load();
+  void Refuse(std::string cause);
+  void LoadToRead();
   std::size_t BodyStart() const;
   void Parse();
   void IndexKeys(std::uint32_t section, const std::vector<Slot>& keys);
@@ -648,24 +653,33 @@ void TIniFile::Impl::Load() {
   // start-up; it is refused below like any file that is not a regular one.
   const int fd = open(Name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
-    LoadRefused = errno != ENOENT && errno != ENOTDIR;
-    return;  // an unreadable file reads as an empty one
+    // A missing file reads as an empty one; any other failure is kept.
+    if (errno != ENOENT && errno != ENOTDIR) Refuse(std::strerror(errno));
+    return;
   }
+  const ScopeExit closeFile([&] { close(fd); });
   struct stat st {};
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-      static_cast<std::uintmax_t>(st.st_size) > kMaxFileSize) {
-    LoadRefused = true;
-    close(fd);
-    return;
-  }
+  if (fstat(fd, &st) != 0) return Refuse(std::strerror(errno));
+  if (!S_ISREG(st.st_mode)) return Refuse("it is not a regular file");
+  const auto tooLarge = [&] { Refuse("it is larger than any configuration file (512 MiB)"); };
+  if (static_cast<std::uintmax_t>(st.st_size) > kMaxFileSize) return tooLarge();
   fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  const bool ok = File.Read(fd, static_cast<std::size_t>(st.st_size), kMaxFileSize);
-  close(fd);
-  if (!ok) {
-    LoadRefused = true;
-    return;
-  }
+  const int error = File.Read(fd, static_cast<std::size_t>(st.st_size), kMaxFileSize);
+  if (error == EFBIG) return tooLarge();
+  if (error != 0) return Refuse(std::strerror(error));
   Parse();
+}
+
+void TIniFile::Impl::Refuse(std::string cause) {
+  LoadRefused = true;
+  LoadFailure = std::move(cause);
+}
+
+// Reading a file that is there but could not be read would give defaults
+// that are none of its values: a reader is told instead.
+void TIniFile::Impl::LoadToRead() {
+  Load();
+  if (LoadRefused) throw EFileReadError(Name, LoadFailure);
 }
 
 FileLine TIniFile::Impl::LineAt(std::size_t offset) const {
@@ -818,7 +832,7 @@ void TIniFile::Impl::IndexKey(std::uint32_t section, std::uint32_t hash, std::ui
 }
 
 Slot* TIniFile::Impl::Find(const std::string& section, const std::string& key) {
-  Load();
+  LoadToRead();
   const std::uint32_t s = LookupSection(section);
   return s == kNone ? nullptr : FindKey(s, key, NameHash(key));
 }
@@ -1102,13 +1116,13 @@ TIniFile::~TIniFile() = default;
 const std::string& TIniFile::FileName() const { return Impl_->Name; }
 
 bool TIniFile::SectionExists(const std::string& section) {
-  Impl_->Load();
+  Impl_->LoadToRead();
   return Impl_->LookupSection(section) != kNone;
 }
 
 std::int32_t TIniFile::LastNumberedKey(const std::string& section, const std::string& stem,
                                        std::int32_t limit) {
-  Impl_->Load();
+  Impl_->LoadToRead();
   const std::uint32_t s = Impl_->LookupSection(section);
   if (s == kNone || limit <= 0) return -1;
   // A list the program wrote holds its last entry: no need to look further.
@@ -1126,7 +1140,7 @@ std::int32_t TIniFile::LastNumberedKey(const std::string& section, const std::st
 }
 
 std::int32_t TIniFile::LastNumberedSection(const std::string& stem, std::int32_t limit) {
-  Impl_->Load();
+  Impl_->LoadToRead();
   if (limit <= 0) return -1;
   if (Impl_->FindSection(stem + std::to_string(limit - 1)) != kNone) return limit - 1;
   std::int32_t last = -1;

@@ -14,12 +14,15 @@
 //  - Writing replaces a key's value in place, or adds the key at the end of
 //    its section; a missing section is added at the end of the file, a
 //    missing file is created. Nothing is ever deleted.
-//  - A file that cannot be read (absent, no permission, a folder, larger
-//    than 512 MiB) reads as empty. Line breaks inside a written value are
-//    stored as blanks. Any bytes at all load: NUL, lone CR (no line end),
-//    lines of any length. A leading UTF-8 byte order mark is no part of the
-//    first line; it is kept when the file is written. Names and values are
-//    bytes: they come back as they were stored, whatever their encoding.
+//  - An absent file reads as empty. One that is there but cannot be read
+//    (no permission, an I/O error, a folder or other file that is no regular
+//    one, larger than 512 MiB) raises EFileReadError ("Unable to read %s:
+//    cause") at every read; writes are kept and the save refuses it (below).
+//  - Line breaks inside a written value are stored as blanks. Any bytes at
+//    all load: NUL, lone CR (no line end), lines of any length. A leading
+//    UTF-8 byte order mark is no part of the first line; it is kept when the
+//    file is written. Names and values are bytes: they come back as they
+//    were stored, whatever their encoding.
 // The file name is given the Windows way ("..\quorvane.ini"); "\" is a
 // directory separator. Opening the store reads nothing. The file is read at
 // the first access and written back by UpdateFile().

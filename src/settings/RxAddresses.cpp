@@ -1,5 +1,7 @@
 #include "settings/RxAddresses.h"
 
+#include <optional>
+
 #include "base/Exception.h"
 #include "base/ReadNumber.h"
 #include "base/Text.h"
@@ -10,6 +12,16 @@ constexpr char kCountKey[] = "NoOfRxAddresses";
 constexpr char kEntryKey[] = "RxAddress";
 
 }  // namespace
+
+ERxAddressRange::ERxAddressRange(const std::string& text)
+    : EConvertError(OwnMessage{}, "TTCrx address '" + text +
+                                      "' is out of range: a TTCrx address is 0 to 16383 (14 "
+                                      "bits)") {}
+
+void CheckRxAddressText(const std::string& text) {
+  const std::optional<std::int32_t> address = TryReadNumber(text);
+  if (address && (*address < 0 || *address > kHighestRxAddress)) throw ERxAddressRange(text);
+}
 
 std::string RxEntry(const std::string& name, const std::string& address) {
   return name + "=" + address;
@@ -36,6 +48,7 @@ std::int32_t RxAddressOf(const std::vector<std::string>& entries, int selected) 
   const std::string text = found < 0 ? std::string()
                                      : entries[static_cast<std::size_t>(found)].substr(
                                            entries[static_cast<std::size_t>(found)].find('=') + 1);
+  CheckRxAddressText(text);
   return ReadNumber(text);
 }
 

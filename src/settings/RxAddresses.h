@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Exception.h"
 #include "settings/IniFile.h"
 #include "settings/ListBudget.h"
 
@@ -21,11 +22,25 @@ std::string RxEntryName(const std::string& entry);
 // entries without "=" never match. -1 when none does.
 int FindRxEntry(const std::vector<std::string>& entries, const std::string& name);
 
+// A TTCrx address has 14 bits; a B-channel cycle keeps only those, so a
+// larger one would reach another receiver.
+inline constexpr std::int32_t kHighestRxAddress = 0x3FFF;
+
+// A stored or typed TTCrx address that reads as a number outside 0 to 16383.
+class ERxAddressRange : public EConvertError {
+ public:
+  explicit ERxAddressRange(const std::string& text);
+};
+
+// Raises ERxAddressRange for an address text that reads as a number out of
+// range; any other text passes (it is converted only when used).
+void CheckRxAddressText(const std::string& text);
+
 // The TTCrx address of the entry at selected (-1: none selected). The lookup
 // goes by the selected entry's name, so of two entries with the same name
 // both give the first one's address. The address text is converted by the
 // number entry rule; raises EConvertError with the text (empty when nothing
-// is selected or no entry matches).
+// is selected or no entry matches), ERxAddressRange for a number out of range.
 std::int32_t RxAddressOf(const std::vector<std::string>& entries, int selected);
 
 // Section "Rx_Addresses": "NoOfRxAddresses", then "RxAddress" + i holding

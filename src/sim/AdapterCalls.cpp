@@ -80,6 +80,7 @@ AdapterLibrary SimulatedAdapterLibrary() {
   AdapterLibrary library;
   library.Calls = {bt_gen_name, bt_open,  bt_get_info, bt_set_info, bt_write,
                    bt_read,     bt_reset, bt_close,    bt_strerror};
+  library.Kind = "sim";
   library.Name = "Simulated crate";
   library.Simulated = true;
   return library;

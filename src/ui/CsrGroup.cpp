@@ -207,6 +207,8 @@ void CsrGroup::EnableForSource(int source) {
   cbRanGenRate->setEnabled(source == ModuleSender::kRandomTriggerSource);
 }
 
+void CsrGroup::SendingTriggerSource(int source) { EnableForSource(source); }
+
 void CsrGroup::rgTriggerSourceClick() {
   const int source = rgTriggerSource->ItemIndex();
   EnableForSource(source);
@@ -257,7 +259,6 @@ void CsrGroup::Show(const PreSettings& preset) {
   cbRanGenRate->setCurrentIndex(preset.RanGenRate);
   RateTextSent = cbRanGenRate->currentText();
   rgTriggerSource->SetItemIndex(preset.TriggerSource);
-  EnableForSource(preset.TriggerSource);
   {
     const QSignalBlocker quiet(chbOrbitSignalSel);  // shown now, sent by the preset
     chbOrbitSignalSel->setChecked(preset.OrbitSignal);

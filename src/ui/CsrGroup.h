@@ -30,9 +30,10 @@ class CsrGroup : public QWidget {
   void Bind(ModuleSender& sender);
 
   // Rate, trigger source, orbit and inhibits into a preset, and back on the
-  // panel (nothing sent).
+  // panel (nothing sent). What the source enables follows when it is sent.
   void CopyTo(PreSettings& preset) const;
   void Show(const PreSettings& preset);
+  void SendingTriggerSource(int source);
 
  private:
   void BuildCsr1Panel();

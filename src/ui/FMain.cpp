@@ -67,7 +67,8 @@ TfrmMain::TfrmMain(const ConnectionFactory& factory, QWidget* parent) : QWidget(
     // be ours alone, else the start ends naming its holder.
     const VMEConnectionDescription opened = Connection->Describe();
     Lock_ = std::make_unique<ModuleLock>(
-        ModuleIdentity{opened.Adapter, opened.Device, static_cast<std::uint32_t>(TTCviAddress)},
+        ModuleIdentity{opened.Kind, opened.Device, static_cast<std::uint32_t>(TTCviAddress),
+                       opened.Adapter},
         "quorvane", kPanelModuleWait, PanelLockFolders());
     Connection = BusLogFeed_->Record(std::move(Connection));
     Module_ = std::make_unique<TTTCvi>(Connection.get(), static_cast<std::uint32_t>(TTCviAddress));

@@ -31,6 +31,10 @@ class WindowPresetTarget : public PresetTarget {
     Groups.Rx.Show(preset);
     Groups.BGo.Show(preset);
   }
+  void SendingTriggerSource(int source) override { Groups.Csr.SendingTriggerSource(source); }
+  void SendingControlRegister(std::bitset<8> value) override {
+    Groups.Rx.ShowControlRegister(value);
+  }
   std::int32_t RxAddress() override { return Groups.Rx.SelectedRxAddress(); }
   void ReloadBGoTab() override { Groups.BGo.ReloadTab(); }
   void FifoLoaded(int channel) override {

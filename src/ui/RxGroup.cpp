@@ -143,14 +143,16 @@ void RxGroup::pCntrolRegClick() {
   if (Dialogs->RxControlRegister().exec() != QDialog::Accepted) return;
   // The value is taken first: it shows even when no TTCrx can be addressed.
   const std::bitset<8> value = Dialogs->RxControlRegister().GetRegister();
-  pCntrolReg->setText(QString::fromStdString(ttcrx::RegisterBits(value)));
+  ShowControlRegister(value);
   Sender->SendControlRegister(SelectedRxAddress(), value);
 }
 
 void RxGroup::bAddRxAddresClick() {
-  // Stored as typed: the address is converted only when it is used.
-  cmbTTC->addItem(QString::fromStdString(
-      RxEntry(eRxName->text().toStdString(), eRxAddres->text().toStdString())));
+  // Stored as typed: the address is converted only when it is used. A
+  // number that no TTCrx can have is refused now, before it is kept.
+  const std::string address = eRxAddres->text().toStdString();
+  CheckRxAddressText(address);
+  cmbTTC->addItem(QString::fromStdString(RxEntry(eRxName->text().toStdString(), address)));
   cmbTTC->setCurrentIndex(cmbTTC->count() - 1);
 }
 
@@ -187,5 +189,8 @@ void RxGroup::Show(const PreSettings& preset) {
   frSelectReg[3]->SetValueQuietly(preset.CoarDel2);
   cmbTTC->setCurrentIndex(FindRxEntry(EntryTexts(cmbTTC), preset.RxName));
   Dialogs->RxControlRegister().SetRegister(preset.RxControlRegister);
-  pCntrolReg->setText(QString::fromStdString(ttcrx::RegisterBits(preset.RxControlRegister)));
+}
+
+void RxGroup::ShowControlRegister(std::bitset<8> value) {
+  pCntrolReg->setText(QString::fromStdString(ttcrx::RegisterBits(value)));
 }

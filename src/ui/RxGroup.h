@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <bitset>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -39,9 +40,11 @@ class RxGroup : public QWidget {
   void SelectFirst();
 
   // The TTCrx settings into a preset (the control register as the dialog's
-  // boxes stand), and back on the panel (nothing sent).
+  // boxes stand), and back on the panel (nothing sent). The control
+  // register's display shows only a value being sent.
   void CopyTo(PreSettings& preset) const;
   void Show(const PreSettings& preset);
+  void ShowControlRegister(std::bitset<8> value);
 
  private:
   void SendDeskew(int selector);

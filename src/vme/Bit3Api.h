@@ -49,6 +49,9 @@ struct Bit3Calls {
 // One provider of the calls and what an operator is told about it.
 struct AdapterLibrary {
   Bit3Calls Calls{};
+  // "sim", "sbs" or "caen": which kind of adapter, whatever file or release of
+  // its library was loaded. Programs that share a module agree on it.
+  std::string Kind;
   std::string Name;        // "Simulated crate", "SBS/Bit3 PCI-to-VME", "CAEN V2718", ...
   std::string Release;     // the vendor library's release or file; empty for the simulated crate
   bool Simulated = false;  // no real crate behind the calls

@@ -1,8 +1,44 @@
 #pragma once
 
-#include <fstream>
 #include <ostream>
+#include <streambuf>
 #include <string>
+
+// The trace's file: a stream on a descriptor its opener checked (src/crate
+// opens it refusing symbolic links and anything but a regular file, which a
+// stream opened by name cannot do). Constructed closed.
+class TDebugFile : public std::ostream {
+ public:
+  TDebugFile();
+  ~TDebugFile() override;
+  TDebugFile(const TDebugFile&) = delete;
+  TDebugFile& operator=(const TDebugFile&) = delete;
+
+  // Writes to descriptor from now on, which it owns; the file before is closed.
+  void Open(int descriptor);
+  // As a file stream's close: what is buffered is written, then the file closed.
+  void close();
+  bool is_open() const;
+
+ private:
+  class Buffer : public std::streambuf {
+   public:
+    ~Buffer() override { Close(); }
+    void Open(int descriptor);
+    bool Close();
+    bool IsOpen() const { return Descriptor_ >= 0; }
+
+   protected:
+    int_type overflow(int_type c) override;
+    int sync() override;
+
+   private:
+    bool Flush();
+    int Descriptor_ = -1;
+    char Space_[1024] = {};
+  };
+  Buffer Buffer_;
+};
 
 // A levelled text trace. A call below Threshold writes nothing; a call at
 // level L indents by Depth - L Fill characters. The program has exactly one,
@@ -24,7 +60,7 @@ class TDebug {
   int Depth;
   char Fill;
   std::ostream* Out;
-  std::ofstream File;  // constructed closed; the crate settings' "trace" may open it
+  TDebugFile File;  // constructed closed; the crate settings' "trace" may open it
 
  private:
   bool Enabled(int level) const { return level >= Threshold; }

@@ -10,6 +10,7 @@ struct VMEConnectionDescription {
   std::string Adapter;     // "Simulated crate", "SBS/Bit3 PCI-to-VME", "CAEN V2718", ...
   std::string Device;      // the device the connection opened ("simbt0/a24"); may be empty
   bool Simulated = false;  // no real crate: the cycles go to a model
+  std::string Kind{};      // "sim", "sbs" or "caen", without the library's release
 };
 
 // Register access to the VME crate. Addresses are complete VME addresses

@@ -51,7 +51,7 @@ TVMEWinBit3::TVMEWinBit3(std::int32_t unit, std::int32_t logicalDevice, std::int
 VMEConnectionDescription TVMEWinBit3::Describe() const {
   std::string adapter = Library->Name;
   if (!Library->Release.empty()) adapter += ", " + Library->Release;
-  return {adapter, DeviceName, Library->Simulated};
+  return {adapter, DeviceName, Library->Simulated, Library->Kind};
 }
 
 TVMEWinBit3::~TVMEWinBit3() {

@@ -36,6 +36,10 @@ class TVMEWinBit3 : public TVMEInterface {
   // for a vendor's library), and the device opened.
   VMEConnectionDescription Describe() const override;
 
+  // The device name's buffer: the Bit3 library's names are short, but a CAEN
+  // Ethernet bridge is named after its host (a DNS name of up to 253
+  // characters) and must never be cut.
+  static constexpr std::size_t kDeviceNameSize = 272;
   const char* GetDeviceName() const { return DeviceName; }
   bool IsBusy() const { return Busy; }
 
@@ -53,7 +57,7 @@ class TVMEWinBit3 : public TVMEInterface {
   std::shared_ptr<const AdapterLibrary> Library;  // keeps the calls alive while open
   const Bit3Calls* Calls = nullptr;
   bt_desc_t Handle = 0;
-  char DeviceName[20] = {};
+  char DeviceName[kDeviceNameSize] = {};
   std::int32_t ErrorTextSize = 256;
   std::unique_ptr<char[]> ErrorText;  // owned; also freed when construction fails
   bool Busy = false;

@@ -42,4 +42,15 @@ TEST(Text, CaseIsThatOfAsciiLettersOnly) {
   EXPECT_EQ(Trim("\r x \r", " \r"), "x");
 }
 
+TEST(Text, PrintableTextEscapesEveryByteATerminalCouldTakeForACommand) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"op", "op"},
+      {"a\x1b]0;b\x07", "a\\x1b]0;b\\x07"},  // escape sequences, bell
+      {"\r\n\x7f", "\\x0d\\x0a\\x7f"},       // carriage return, line feed, delete
+      {"C:\\x1b", "C:\\\\x1b"},              // a backslash cannot pass for an escape
+      {"Jos\xC3\xA9", "Jos\\xc3\\xa9"},      // no byte above ASCII: C1 controls hide there
+  };
+  for (const auto& [text, shown] : cases) EXPECT_EQ(PrintableText(text), shown);
+}
+
 }  // namespace

@@ -209,3 +209,31 @@ TEST(SelectAdapter, TheTraceKeySendsTheConnectionsTraceToAFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// "base" places the simulated TTCvi; a real adapter's module is where the
+// configuration file says, and the operator is told so instead of a silent
+// reset at another address.
+TEST(SelectAdapter, BaseWithARealAdapterSaysWhereTheModulesBaseIsSet) {
+  const std::string where =
+      ": \"base\" is the simulated crate's and means nothing to the caen adapter: the module's "
+      "base is set in the configuration file (quorvane.ini), section [TTCvi_Address], key "
+      "TTCviAddress; remove \"base\"";
+  const auto installed = InstalledAdapterLibrary();
+  const std::pair<const char*, const char*> refused[] = {// the file, --adapter
+                                                         {"adapter = caen\nbase = 0xEE0000\n", ""},
+                                                         {"base = 0xEE0000\n", "caen"}};
+  for (const auto& [file, adapter] : refused) {
+    EXPECT_EQ(Refusal([&] { crate::SelectAdapter(adapter, ParseCrateSettings(file, "q.conf")); }),
+              std::string("q.conf, line ") + (*adapter != '\0' ? "1" : "2") + where);
+    EXPECT_EQ(InstalledAdapterLibrary(), installed);
+  }
+  EXPECT_EQ(Refusal([] {
+              crate::SelectAdapter("", ParseCrateSettings("adapter = sim\nbase = 0xEE0000\n", "q"));
+            }),
+            "");
+  sim::Crate::Instance().PowerUp();
+}
+
+}  // namespace

@@ -20,14 +20,17 @@ TEST_F(CtlTest, ListsWhatTheFileHoldsWithoutACrate) {
       {{"list", "sequences"}, "Trig\nEmpty\n"},
       {{"list", "rx"}, "Rx1=000001\nRx2=x1F\nBad=zz\n"},
       {{"list", "sequences", "--json"},
-       "{\"sequences\": [{\"name\": \"Trig\", \"words\": [\"0x80000005\", \"0x00000001\"]}, "
-       "{\"name\": \"Empty\", \"words\": []}]}\n"},
+       "{\"version\": 1, \"sequences\": [{\"name\": \"Trig\", \"words\": [2147483653, 1], "
+       "\"words_hex\": [\"0x80000005\", \"0x00000001\"]}, "
+       "{\"name\": \"Empty\", \"words\": [], \"words_hex\": []}]}\n"},
       {{"list", "rx", "--json"},
-       "{\"rx\": [{\"name\": \"Rx1\", \"address_text\": \"000001\", \"address\": 1}, "
-       "{\"name\": \"Rx2\", \"address_text\": \"x1F\", \"address\": 31}, "
-       "{\"name\": \"Bad\", \"address_text\": \"zz\", \"address\": null}]}\n"},
+       "{\"version\": 1, \"rx\": [{\"name\": \"Rx1\", \"address\": 1, \"address_text\": "
+       "\"000001\"}, "
+       "{\"name\": \"Rx2\", \"address\": 31, \"address_text\": \"x1F\"}, "
+       "{\"name\": \"Bad\", \"address\": null, \"address_text\": \"zz\"}]}\n"},
       {{"--json", "list", "presets"},
-       "{\"presets\": [{\"name\": \"Run1\", \"rx\": \"Rx1\", \"fifo_words\": [0, 0, 0, 0]}]}\n"},
+       "{\"version\": 1, \"presets\": [{\"name\": \"Run1\", \"rx\": \"Rx1\", "
+       "\"fifo_words\": [0, 0, 0, 0]}]}\n"},
   };
   for (const auto& [arguments, output] : cases) {
     EXPECT_EQ(Run(arguments), 0) << Err.str();
@@ -35,6 +38,32 @@ TEST_F(CtlTest, ListsWhatTheFileHoldsWithoutACrate) {
   }
   EXPECT_EQ(Crate().OpenHandleCount(), 0u);
   EXPECT_TRUE(Crate().Cycles().empty());
+}
+
+// Whatever bytes a name holds, the document is UTF-8 that any JSON reader
+// takes: the name as the panel shows it, with its specials escaped.
+TEST_F(CtlTest, JsonHoldsEveryNameAsShownWithItsSpecialsEscaped) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"Say \"hi\"", R"("Say \"hi\"")"},
+      {"C:\\runs\\", R"("C:\\runs\\")"},
+      {"a\x01"
+       "b\x1F"
+       "c\x7F",
+       R"("a\u0001b\u001Fc\u007F")"},
+      {"D\xC3\xA9j\xC3\xA0 \xE2\x82\xAC", "\"D\xC3\xA9j\xC3\xA0 \xE2\x82\xAC\""},  // UTF-8 as it is
+      {"D\xE9j\xE0 \x80", "\"D\xC3\xA9j\xC3\xA0 \xE2\x82\xAC\""},                  // Windows-1252
+      {"\x81"
+       "x\xC3",
+       "\"\\u0081x\xC3\x83\""},  // 0x81 is unassigned: a C1 control
+  };
+  for (const auto& [name, json] : cases) {
+    WriteRaw(Ini(), "[PreSettings]\nNoOfPreSets=1\n[PreSettingsPreset0]\nCaption=" + name +
+                        "\nRxName=" + name + "\n");
+    EXPECT_EQ(Run({"list", "presets", "--json"}), 0) << Err.str();
+    EXPECT_EQ(Out.str(), "{\"version\": 1, \"presets\": [{\"name\": " + json + ", \"rx\": " + json +
+                             ", \"fifo_words\": [0, 0, 0, 0]}]}\n")
+        << json;
+  }
 }
 
 TEST_F(CtlTest, StatusDecodesWhatTheModuleHolds) {
@@ -50,7 +79,7 @@ TEST_F(CtlTest, StatusDecodesWhatTheModuleHolds) {
   Crate().ClearCycles();
   ASSERT_EQ(Run({"status"}), 0) << Err.str();
   EXPECT_EQ(Out.str(),
-            "TTCvi at A24 0xFF1000 (Simulated crate, simbt0/a24)\n"
+            "TTCvi at A24 0xFF1000, adapter sim (Simulated crate, simbt0/a24)\n"
             "CSR1          0x5005  0101000000000101\n"
             "  Trigger source (2..0)   5   5 Random\n"
             "  Orbit (3)               0   external\n"
@@ -72,11 +101,14 @@ TEST_F(CtlTest, StatusDecodesWhatTheModuleHolds) {
 
   ASSERT_EQ(Run({"status", "--json"}), 0) << Err.str();
   const std::string json = Out.str();
-  for (const char* part : {"\"csr1\": {\"value\": \"0x5005\", \"bits\": \"0101000000000101\"",
-                           "{\"name\": \"Retransmit 3\", \"bits\": \"11\", \"value\": 1, "
-                           "\"meaning\": \"off\"}",
-                           "{\"channel\": 2, \"value\": \"0x0019\", \"bits\": \"11001\", "
-                           "\"meaning\": \"Enable, FIFO, Calibration\"}, {\"channel\": 3"})
+  for (const char* part :
+       {"{\"version\": 1, \"module\": {\"adapter\": \"sim\", \"adapter_name\": \"Simulated "
+        "crate\", "
+        "\"device\": \"simbt0/a24\", \"base\": 16715776, \"base_hex\": \"0xFF1000\"}, ",
+        "\"csr1\": {\"value\": 20485, \"value_hex\": \"0x5005\", \"bits\": \"0101000000000101\"",
+        "{\"name\": \"Retransmit 3\", \"bits\": \"11\", \"value\": 1, \"meaning\": \"off\"}",
+        "{\"channel\": 2, \"value\": 25, \"value_hex\": \"0x0019\", \"bits\": \"11001\", "
+        "\"meaning\": \"Enable, FIFO, Calibration\"}, {\"channel\": 3"})
     EXPECT_NE(json.find(part), std::string::npos) << part << " in " << json;
   EXPECT_EQ(json.substr(json.size() - 4), "}]}\n");
 }
@@ -104,7 +136,7 @@ TEST_F(CtlTest, LockHoldsBetweenProcessesAndDiesWithAKilledHolder) {
   std::filesystem::create_directories(config + "/quorvane");
   WriteRaw(config + "/quorvane/crate.conf", "base = " + std::to_string(base) + "\n");
   WriteRaw(Ini(), "[TTCvi_Address]\nTTCviAddress=" + std::to_string(base) + "\n");
-  const ModuleIdentity module{"Simulated crate", "simbt0/a24", base};
+  const ModuleIdentity module{"sim", "simbt0/a24", base};
 
   auto run = [&](const std::string& options) {
     const std::string command = "XDG_CONFIG_HOME='" + config +

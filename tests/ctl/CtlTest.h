@@ -22,6 +22,18 @@ class CtlTest : public testing::Test {
     InstallAdapterLibrary(sim::SimulatedAdapterLibrary());
     Crate().PowerUp();
     WriteRaw(Ini(), kConfiguration);
+    DefaultConfig = Ini();
+  }
+
+  // The simulated crate, named on the command line: the crate keeps its
+  // state from one run to the next.
+  static crate::CrateChoice NamedSimulatedCrate(const std::string&) {
+    crate::CrateChoice choice;
+    choice.Adapter = "sim";
+    choice.ChosenBy = "the command line";
+    choice.Name = "Simulated crate";
+    choice.Simulated = true;
+    return choice;
   }
 
   static sim::Crate& Crate() { return sim::Crate::Instance(); }
@@ -34,10 +46,11 @@ class CtlTest : public testing::Test {
     CtlEnvironment environment;
     environment.Out = &Out;
     environment.Err = &Err;
+    environment.Select = Select;
     environment.Connect = [](const std::string&) -> std::unique_ptr<TVMEInterface> {
       return std::make_unique<TVMEWinBit3>(0, 2, -1);
     };
-    environment.DefaultConfig = Ini();
+    environment.DefaultConfig = DefaultConfig;
     environment.LockFolders = {Dir.Path()};
     environment.DataFolder = Dir.Path();
     return RunCtl(arguments, environment);
@@ -63,6 +76,8 @@ class CtlTest : public testing::Test {
       "RxAddress2=Bad=zz\n";
 
   TempFolder Dir;
+  std::function<crate::CrateChoice(const std::string&)> Select = NamedSimulatedCrate;
+  std::filesystem::path DefaultConfig;
   std::ostringstream Out;
   std::ostringstream Err;
 };

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "base/Exception.h"
 #include "settings/ConfigFile.h"
 #include "support/TempFolder.h"
 
@@ -35,6 +36,23 @@ TEST_F(TTCviAddressTest, TextThatIsNoNumberGivesTheDefault) {
     WriteRaw(Ini(), std::string("[TTCvi_Address]\nTTCviAddress=") + text + "\n");
     TIniFile file(Ini());
     EXPECT_EQ(ReadTTCviAddress(file, "TTCvi_Address"), kDefaultTTCviAddress) << text;
+  }
+}
+
+TEST_F(TTCviAddressTest, BaseMustKeepTheModulesRegistersInsideA24) {
+  // The value as the file holds it (and in hexadecimal); empty: it is read.
+  const std::pair<const char*, std::string> cases[] = {
+      {"0xFFFF34", ""}, {"16777013", "=16777013 (0xFFFF35)"}, {"-128", "=-128"}};
+  for (const auto& [text, shown] : cases) {
+    WriteRaw(Ini(), std::string("[TTCvi_Address]\nTTCviAddress=") + text + "\n");
+    TIniFile file(Ini());
+    try {
+      EXPECT_EQ(ReadTTCviAddress(file, "TTCvi_Address"), 0xFFFF34) << text;
+    } catch (const Exception& error) {
+      EXPECT_EQ(error.Message(), Ini() + ", section [TTCvi_Address]: TTCviAddress" + shown +
+                                     " puts the TTCvi's registers (base + 0x80 to base + 0xCB) "
+                                     "outside the A24 space; the highest base is 0xFFFF34");
+    }
   }
 }
 

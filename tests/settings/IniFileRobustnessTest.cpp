@@ -166,7 +166,7 @@ TEST_F(IniRobustnessTest, FileBeyondTheSizeLimitIsNeitherReadNorReplaced) {
   WriteRaw(Ini(), "[S]\nk=1\n");
   ASSERT_EQ(truncate(Ini().c_str(), (off_t{512} << 20) + 1), 0);
   TIniFile file(Ini());
-  EXPECT_EQ(file.ReadString("S", "k", "d"), "d");
+  EXPECT_THROW(file.ReadString("S", "k", "d"), EFileReadError);
   file.WriteString("S", "k", "2");
   EXPECT_THROW(file.UpdateFile(), EFileWriteError);
   struct stat st {};

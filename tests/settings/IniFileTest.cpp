@@ -124,18 +124,22 @@ TEST_F(IniFileTest, HeaderMayCarryBlanksAroundIt) {
   EXPECT_EQ(file.ReadString("Spaced", "k", ""), "1");
 }
 
-TEST_F(IniFileTest, UnreadableFileReadsAsEmpty) {
-  ASSERT_EQ(mkdir(Ini().c_str(), 0755), 0);  // a folder where the file should be
-  TIniFile file(Ini());
-  EXPECT_EQ(file.ReadInteger("TTCvi_Address", "TTCviAddress", 42), 42);
-  EXPECT_EQ(file.ReadString("S", "k", "d"), "d");
+TEST_F(IniFileTest, FileThatIsThereButCannotBeReadIsAReadErrorNotDefaults) {
+  // Defaults would be none of the file's values; only an absent file reads as empty.
+  ASSERT_EQ(symlink("/proc/self/mem", Ini().c_str()), 0);  // there, but every read fails
+  try {
+    TIniFile(Ini()).ReadInteger("TTCvi_Address", "TTCviAddress", 42);
+    ADD_FAILURE() << "read as defaults";
+  } catch (const EFileReadError& error) {
+    EXPECT_EQ(error.Message(), "Unable to read " + Ini() + ": Input/output error");
+  }
 }
 
 TEST_F(IniFileTest, NamedPipeInPlaceOfTheFileNeitherHangsNorIsOverwritten) {
   // Opening a pipe for reading would wait for a writer: start-up would hang.
   ASSERT_EQ(mkfifo(Ini().c_str(), 0644), 0);
   TIniFile file(Ini());
-  EXPECT_EQ(file.ReadInteger("TTCvi_Address", "TTCviAddress", 42), 42);
+  EXPECT_THROW(file.ReadInteger("TTCvi_Address", "TTCviAddress", 42), EFileReadError);
   file.WriteInteger("TTCvi_Address", "TTCviAddress", 1);
   EXPECT_THROW(file.UpdateFile(), EFileWriteError);
   struct stat st {};

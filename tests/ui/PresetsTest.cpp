@@ -154,6 +154,17 @@ TEST_F(Presets, RxNameMatchingNoEntryStopsAtTheFirstTTCrxWrite) {
   EXPECT_EQ(writes.back(), (Write{0xAC, 8}));
   EXPECT_EQ(Find<QComboBox>("cmbTTC")->currentIndex(), -1);
   EXPECT_EQ(Find<TfrSelectValue>("frSelectReg0")->GetValue(), 30) << "the screen shows the preset";
+  EXPECT_EQ(Find<QLabel>("pCntrolReg")->text(), QStringLiteral("10010011")) << "nothing sent";
+}
+
+TEST_F(Presets, ARefusedFirstWriteLeavesWhatTheSourceEnables) {
+  StartWith(kPhysicsPresetFile);
+  List()->setCurrentIndex(0);
+  Crate().FailNext(sim::Call::Write, sim::kStatusInjected);  // the rate's CSR1 write
+  EXPECT_EQ(Apply(1).size(), 1);
+  // The preset's random source is shown, but never sent: the rate box stays disabled.
+  EXPECT_EQ(Find<TRadioGroup>("rgTriggerSource")->ItemIndex(), 5);
+  EXPECT_FALSE(Find<QComboBox>("cbRanGenRate")->isEnabled());
 }
 
 TEST_F(Presets, ApplyOrDeleteWithoutASelectionDoNothing) {

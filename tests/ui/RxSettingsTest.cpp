@@ -11,6 +11,7 @@
 #include "support/ExampleConfigFile.h"
 #include "ui/DlgRxControlReg.h"
 #include "ui/FSelectValue.h"
+#include "ui/RxGroup.h"
 #include "ui/SpinEdit.h"
 
 namespace {
@@ -142,6 +143,26 @@ TEST_F(RxSettings, WithoutAnAddressNothingIsSentAndTheValueStays) {
   text = AnsweredBox([&] { Selector("frSelectReg1")->SetValue(13); });
   EXPECT_EQ(text, QStringLiteral("'12z' is not a valid integer value."));
   EXPECT_TRUE(Crate().BChannelCycles().empty());
+}
+
+TEST_F(RxSettings, AddressesBeyondFourteenBitsReachNoOtherTTCrx) {
+  // Entries as a file gives them, and the TTCrx each reaches (-1: refused).
+  const std::pair<const char*, int> cases[] = {
+      {"Lo=-1", -1}, {"Min=0", 0}, {"Max=x3FFF", 16383}, {"Hi=16384", -1}};
+  auto* list = Find<QComboBox>("cmbTTC");
+  int step = 0;
+  for (const auto& [entry, reached] : cases) {
+    list->clear();
+    Main->findChild<RxGroup*>()->SetAddresses({entry});
+    list->setCurrentIndex(0);
+    Crate().ClearBChannelCycles();
+    const QString box = AnsweredBox([&] { Selector("frSelectReg0")->SetValue(++step); });
+    EXPECT_EQ(box.contains(QStringLiteral("is 0 to 16383 (14 bits)")), reached < 0) << entry;
+    const auto cycles = RxRegisterCycles();
+    EXPECT_EQ(cycles.empty() ? -1 : cycles[0].ttcrxAddress, reached) << entry;
+  }
+  EXPECT_FALSE(AnsweredBox([&] { AddRx("Big", "x4000"); }).isEmpty()) << "typed: refused";
+  EXPECT_EQ(EntryTextsOf(list), QStringList{"Hi=16384"});
 }
 
 TEST_F(RxSettings, AddAppendsAndSelectsDeleteLeavesNoneSelected) {

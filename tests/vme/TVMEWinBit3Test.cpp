@@ -89,7 +89,7 @@ TEST_F(Bit3Test, OpeningGeneratesNameOpensAndSetsBothAddressModifiers) {
   EXPECT_EQ(log[0].call, Call::GenName);
   EXPECT_EQ(log[0].unit, 0);
   EXPECT_EQ(log[0].device, 2);
-  EXPECT_EQ(log[0].size, 20u);
+  EXPECT_EQ(log[0].size, TVMEWinBit3::kDeviceNameSize);
   EXPECT_EQ(log[0].buffer, connection.GetDeviceName());  // the connection's own name buffer
   EXPECT_EQ(connection.GetDeviceName(), kName);
 

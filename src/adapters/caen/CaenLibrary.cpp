@@ -8,10 +8,15 @@
 
 #include "adapters/caen/CaenLibrary.h"
 
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <netinet/in.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <iostream>
 #include <map>
 #include <string>
 #include <utility>
@@ -30,7 +35,6 @@ constexpr bt_devdata_t kA24NonPrivilegedData = 0x39;
 static_assert(cvA24_U_DATA == kA24NonPrivilegedData);
 constexpr bt_devaddr_t kHighestA24Address = 0xFFFFFF;
 constexpr std::int32_t kA24Window = 2;  // the logical device the connection opens
-constexpr std::size_t kLongestName = 19;
 
 // Refusals of the adapter itself, beside the library's statuses.
 enum AdapterStatus : bt_error_t {
@@ -39,6 +43,7 @@ enum AdapterStatus : bt_error_t {
   kOtherModifier = 1004,
   kNotOneCycle = 1005,
   kOutsideA24 = 1006,
+  kNoHostAddress = 1007,
 };
 
 struct Adapter {
@@ -62,7 +67,21 @@ bt_error_t Refuse(AdapterStatus status, std::string reason) {
   return status;
 }
 
-bool OwnStatus(bt_error_t status) { return status > 1000 && status <= kOutsideA24; }
+bool OwnStatus(bt_error_t status) { return status > 1000 && status <= kNoHostAddress; }
+
+// Statuses of later releases that CAENVME_DecodeError calls "Unknown error".
+const char* LaterStatusText(bt_error_t status) {
+  switch (status) {
+    case cvAlreadyOpenError:
+      return "the bridge is already open (by another program, or twice by this one)";
+    case cvMaxBoardCountError:
+      return "the library has as many bridges open as it can";
+    case cvNotSupported:
+      return "the bridge does not support this function";
+    default:
+      return nullptr;
+  }
+}
 
 CVBoardTypes BoardType(Bridge model) {
   switch (model) {
@@ -94,19 +113,22 @@ CVBoardTypes BoardType(Bridge model) {
   return cvInvalid;
 }
 
-// "caen-v2718-0-0": the bridge, its link (or host) and node, at most 19
-// characters like every device name the connection holds. The way the link
-// is made (A4818, Ethernet) is left to the adapter's name, so that a PID or
-// an address still fits.
+std::string Ipv4Address(const std::string& host, std::string* why = nullptr);
+
+// "caen-v2718-0-0": the bridge, its link (or host) and node. The way the
+// link is made (A4818, Ethernet) is left to the adapter's name.
 std::string DeviceName(const Settings& settings) {
   std::string name = "caen-";
   for (const char* c = BridgeName(settings.Model); *c != '\0' && *c != '-'; ++c)
     name += static_cast<char>(*c == 'V' ? 'v' : *c);
-  if (settings.Model == Bridge::V4718_ETH)
-    name += "-" + settings.Host;
-  else
+  if (settings.Model == Bridge::V4718_ETH) {
+    // One module, one name: a host name and its address name the same
+    // bridge, so the module's lock is the same whichever was written.
+    const std::string address = Ipv4Address(settings.Host);
+    name += "-" + (address.empty() ? settings.Host : address);
+  } else
     name += "-" + std::to_string(settings.Link) + "-" + std::to_string(settings.Node);
-  return name.substr(0, kLongestName);
+  return name;
 }
 
 std::string Hex(unsigned long value) {
@@ -156,10 +178,42 @@ char* GenName(int unit, bt_dev_t logicalDevice, char* name, std::size_t maxLengt
       unit != 0 || logicalDevice != kA24Window
           ? "caen-unit" + std::to_string(unit) + "-dev" + std::to_string(logicalDevice)
           : DeviceName(State().Bridge);
-  const std::size_t length = std::min({made.size(), kLongestName, maxLength - 1});
+  const std::size_t length = std::min(made.size(), maxLength - 1);
   std::memcpy(name, made.data(), length);
   name[length] = '\0';
   return name;
+}
+
+// The library takes the Ethernet V4718's address only as dotted IPv4 text
+// (it makes 255.255.255.255 of a name), so a host name is looked up here.
+// Empty, with why, when the host has no IPv4 address.
+std::string Ipv4Address(const std::string& host, std::string* why) {
+  in_addr dotted{};
+  if (inet_pton(AF_INET, host.c_str(), &dotted) == 1) return host;
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  const int error = getaddrinfo(host.c_str(), nullptr, &hints, &found);
+  if (error != 0 || found == nullptr) {
+    if (why != nullptr) *why = error != 0 ? gai_strerror(error) : "none found";
+    return {};
+  }
+  char text[INET_ADDRSTRLEN] = {};
+  inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr, text,
+            sizeof text);
+  freeaddrinfo(found);
+  return text;
+}
+
+bt_error_t HostAddress(const std::string& host, std::string& address) {
+  std::string why;
+  address = Ipv4Address(host, &why);
+  if (address.empty())
+    return Refuse(kNoHostAddress,
+                  "host \"" + host + "\" has no IPv4 address (" + why +
+                      "): write the V4718's IPv4 address as \"host\" in the crate settings file");
+  return BT_SUCCESS;
 }
 
 bt_error_t Open(bt_desc_t* handle, const char* name, bt_accessflag_t) {
@@ -170,7 +224,11 @@ bt_error_t Open(bt_desc_t* handle, const char* name, bt_accessflag_t) {
                                      "\"; the crate settings describe " + expected +
                                      " (unit 0, logical device 2: the A24 window)");
   const void* link = &bridge.Link;
-  if (bridge.Model == Bridge::V4718_ETH) link = bridge.Host.c_str();
+  std::string address;
+  if (bridge.Model == Bridge::V4718_ETH) {
+    if (const bt_error_t refused = HostAddress(bridge.Host, address)) return refused;
+    link = address.c_str();
+  }
   std::int32_t opened = 0;
   const CVErrorCodes status = State().Init2(BoardType(bridge.Model), link, bridge.Node, &opened);
   if (status != cvSuccess) return status;
@@ -224,6 +282,8 @@ char* StrError(bt_desc_t, bt_error_t status, const char* prefix, char* buffer,
     const auto reason = State().Reasons.find(status);
     if (reason == State().Reasons.end()) return nullptr;
     text = reason->second;
+  } else if (const char* later = LaterStatusText(status)) {
+    text = later;
   } else {
     // Every other status came from the library, in its own enumeration.
     const char* decoded = State().DecodeError(static_cast<CVErrorCodes>(status));
@@ -245,11 +305,17 @@ int ReleaseNumber(const std::string& release) {
 }
 
 AdapterLibrary LoadCaenLibrary(const std::string& file, const Settings& settings) {
-  adapters::VendorLibrary library(
-      file, {"the CAEN VME library", "install CAENVMELib 3.3 or later from CAEN", "caen.library"});
-  const std::string tooOld = "CAENVMELib 3.3 or later has it";
+  const std::string install = "install CAENVMELib 3.3 or later from CAEN";
+  adapters::VendorLibrary library(file, {"the CAEN VME library", install, "caen.library"});
+  // Every release of the library has these two; a file with neither is
+  // another library (the SBS one, say), not an old release of this one.
+  if (library.Find<void*>("CAENVME_SWRelease") == nullptr &&
+      library.Find<void*>("CAENVME_DecodeError") == nullptr)
+    throw Exception(library.Path() + " is not the CAEN VME library (it has no CAENVME_ " +
+                    "functions): " + install + ", or name its file with \"caen.library = " +
+                    "<path>\" in the crate settings file");
   Adapter calls;
-  calls.Init2 = library.Take<vendor::Init2>("CAENVME_Init2", tooOld);
+  calls.Init2 = library.Take<vendor::Init2>("CAENVME_Init2", "CAENVMELib 3.3 or later has it");
   calls.End = library.Take<vendor::End>("CAENVME_End");
   calls.ReadCycle = library.Take<vendor::ReadCycle>("CAENVME_ReadCycle");
   calls.WriteCycle = library.Take<vendor::WriteCycle>("CAENVME_WriteCycle");
@@ -262,20 +328,34 @@ AdapterLibrary LoadCaenLibrary(const std::string& file, const Settings& settings
   const std::string release =
       swRelease(text) == cvSuccess ? std::string(text, strnlen(text, sizeof text - 1)) : "";
   const int number = ReleaseNumber(release);
-  const std::string named = library.Path() + " (CAENVMELib " +
-                            (release.empty() ? std::string("of unknown release") : release) + ")";
-  if (number < 30300)
-    throw Exception(named + " is older than 3.3: install CAENVMELib 3.3 or later from CAEN");
+  const std::string named = library.Path() + " (CAENVMELib " + release + ")";
+  if (number < 0) {
+    // CAENVME_Init2 is there, so the library is 3.3 or later: usable, but
+    // its faults below cannot be told apart.
+    std::cerr << "warning: the release of " << library.Path() << " cannot be read ("
+              << (release.empty() ? std::string("none given") : "\"" + release + "\"")
+              << "); it has CAENVME_Init2, so it is taken as CAENVMELib 3.3 or later, but the "
+                 "releases refused for known faults cannot be told apart: make sure it is 3.4.0 "
+                 "or later\n";
+  } else if (number < 30300) {
+    throw Exception(named + " is older than 3.3: " + install);
+  }
   const Bridge model = settings.Model;
   const bool v4718 = model == Bridge::V4718 || model == Bridge::V4718_ETH ||
                      model == Bridge::V4718_A2818 || model == Bridge::V4718_A3818 ||
                      model == Bridge::V4718_A4818;
-  if (v4718 && number < 30308)
+  const bool a4818 =
+      model == Bridge::V2718_A4818 || model == Bridge::V3718_A4818 || model == Bridge::V4718_A4818;
+  const bool known = number >= 0;
+  if (known && v4718 && number < 30308)
     throw Exception(named + " makes faulty D16 cycles on the V4718, and every register of the " +
                     "TTCvi is written with D16: install CAENVMELib 3.3.8 or later");
+  if (known && a4818 && number == 30307)
+    throw Exception(named + " has a regression with the A4818 that 3.3.8 fixes: install " +
+                    "CAENVMELib 3.3.8 or later");
   const bool pid = model == Bridge::V2718_A4818 || model == Bridge::V3718_A4818 ||
                    model == Bridge::V4718 || model == Bridge::V4718_A4818;
-  if (pid && settings.Link > 32767 && number < 30400)
+  if (known && pid && settings.Link > 32767 && number < 30400)
     throw Exception(named + " cannot open a bridge by a PID above 32767 (link = " +
                     std::to_string(settings.Link) + "): install CAENVMELib 3.4.0 or later");
 
@@ -284,7 +364,7 @@ AdapterLibrary LoadCaenLibrary(const std::string& file, const Settings& settings
   AdapterLibrary adapter;
   adapter.Calls = {GenName, Open, GetInfo, SetInfo, Write, Read, Reset, Close, StrError};
   adapter.Name = std::string("CAEN ") + BridgeName(model);
-  adapter.Release = "CAENVMELib " + release;
+  adapter.Release = "CAENVMELib " + (release.empty() ? std::string("(release unknown)") : release);
   return adapter;
 }
 

@@ -5,7 +5,8 @@
 //   bridge = V2718   # required for the caen adapter: a name from BridgeName()
 //   link = 0         # optical link, USB device number, or A4818/V4718 PID
 //   node = 0         # CONET node in the optical daisy chain
-//   host = vme-1     # V4718-ETH only: host name or IPv4 address
+//   host = vme-1     # V4718-ETH only: IPv4 address, or a host name looked
+//                    # up (IPv4) when the bridge is opened
 
 #include <cstdint>
 #include <string>

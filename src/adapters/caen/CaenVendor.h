@@ -26,12 +26,17 @@ enum CVBoardTypes : int {
 };
 enum CVDataWidth : int { cvD16 = 0x02, cvD32 = 0x04 };
 enum CVAddressModifier : int { cvA24_U_DATA = 0x39 };
-enum CVErrorCodes : int { cvSuccess = 0 };
+enum CVErrorCodes : int {
+  cvSuccess = 0,
+  cvAlreadyOpenError = -6,
+  cvMaxBoardCountError = -7,
+  cvNotSupported = -8,
+};
 
 extern "C" {
 // Arg points to the link number or PID (uint32_t), or for the Ethernet
-// V4718 to the host (a C string). Releases before 3.4.0 declare it void*,
-// the same in the binary interface.
+// V4718 to its IPv4 address as dotted text (a C string; not a host name).
+// Releases before 3.4.0 declare it void*, the same in the binary interface.
 using Init2 = CVErrorCodes (*)(CVBoardTypes BdType, const void* Arg, short ConetNode,
                                std::int32_t* Handle);
 using End = CVErrorCodes (*)(std::int32_t Handle);

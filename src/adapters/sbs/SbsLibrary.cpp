@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <utility>
 
 #include "adapters/VendorLibrary.h"
 #include "adapters/sbs/SbsVendor.h"
@@ -38,13 +40,25 @@ struct Library {
   // The connection's handle n is slot n - 1: the library's descriptor is a
   // pointer, the connection's handle 32 bits.
   std::array<v::bt_desc_t, kSlots> Descriptors{};
-  bt_error_t FailedOpen = BT_SUCCESS;  // the status of the latest refused open
-  std::string OpenHint;                // what the device file says about it
+  // The latest refused call: the connection asks for its text right after.
+  bt_error_t Failed = BT_SUCCESS;
+  bool FailedTransfer = false;  // a bt_read or bt_write of some bytes: the status is errno
+  std::string OpenHint;         // a refused open: what the device file says
 };
 
 Library& Loaded() {
   static Library library;
   return library;
+}
+
+// Remembers a refused call's status, and what belongs to its text.
+bt_error_t Failure(bt_error_t status, bool transfer = false, std::string openHint = {}) {
+  if (status == BT_SUCCESS) return status;
+  Library& library = Loaded();
+  library.Failed = status;
+  library.FailedTransfer = transfer;
+  library.OpenHint = std::move(openHint);
+  return status;
 }
 
 v::bt_desc_t Descriptor(bt_desc_t handle) {
@@ -98,12 +112,11 @@ bt_error_t Open(bt_desc_t* handle, const char* name, bt_accessflag_t) {
   v::bt_desc_t descriptor = nullptr;
   const v::bt_error_t status =
       name != nullptr && *name != '\0' ? library.Open(&descriptor, name, v::BT_RDWR) : v::BT_EINVAL;
-  if (status != v::BT_SUCCESS) {
-    library.FailedOpen = status;
-    library.OpenHint = DeviceFileHint(name);
-    return status;
-  }
+  if (status != v::BT_SUCCESS) return Failure(status, false, DeviceFileHint(name));
   library.Descriptors[slot] = descriptor;
+  // What an earlier refused open said about the device file is past.
+  library.Failed = BT_SUCCESS;
+  library.OpenHint.clear();
   *handle = static_cast<bt_desc_t>(slot + 1);
   return BT_SUCCESS;
 }
@@ -119,7 +132,7 @@ bt_error_t GetInfo(bt_desc_t handle, bt_info_t parameter, bt_devdata_t* value) {
   if (!Parameter(parameter, vendorParameter)) return kUnknownParameter;
   const v::bt_desc_t descriptor = Descriptor(handle);
   if (descriptor == nullptr) return kNotOpen;
-  return Loaded().GetInfo(descriptor, vendorParameter, value);
+  return Failure(Loaded().GetInfo(descriptor, vendorParameter, value));
 }
 
 bt_error_t SetInfo(bt_desc_t handle, bt_info_t parameter, bt_devdata_t value) {
@@ -127,7 +140,7 @@ bt_error_t SetInfo(bt_desc_t handle, bt_info_t parameter, bt_devdata_t value) {
   if (!Parameter(parameter, vendorParameter)) return kUnknownParameter;
   const v::bt_desc_t descriptor = Descriptor(handle);
   if (descriptor == nullptr) return kNotOpen;
-  return Loaded().SetInfo(descriptor, vendorParameter, value);
+  return Failure(Loaded().SetInfo(descriptor, vendorParameter, value));
 }
 
 bt_error_t Write(bt_desc_t handle, const void* buffer, bt_devaddr_t address, std::size_t count,
@@ -135,27 +148,30 @@ bt_error_t Write(bt_desc_t handle, const void* buffer, bt_devaddr_t address, std
   const v::bt_desc_t descriptor = Descriptor(handle);
   if (descriptor == nullptr) return kNotOpen;
   // The library's prototype is not const-correct; it only reads the buffer.
-  return Loaded().Write(descriptor, const_cast<void*>(buffer), address, count, transferred);
+  // A transfer the driver refused returns the system's error number; the
+  // library's own checks (a zero length) return its statuses.
+  return Failure(Loaded().Write(descriptor, const_cast<void*>(buffer), address, count, transferred),
+                 count != 0);
 }
 
 bt_error_t Read(bt_desc_t handle, void* buffer, bt_devaddr_t address, std::size_t count,
                 std::size_t* transferred) {
   const v::bt_desc_t descriptor = Descriptor(handle);
   if (descriptor == nullptr) return kNotOpen;
-  return Loaded().Read(descriptor, buffer, address, count, transferred);
+  return Failure(Loaded().Read(descriptor, buffer, address, count, transferred), count != 0);
 }
 
 bt_error_t Reset(bt_desc_t handle) {
   const v::bt_desc_t descriptor = Descriptor(handle);
   if (descriptor == nullptr) return kNotOpen;
-  return Loaded().Reset(descriptor);
+  return Failure(Loaded().Reset(descriptor));
 }
 
 bt_error_t Close(bt_desc_t handle) {
   const v::bt_desc_t descriptor = Descriptor(handle);
   if (descriptor == nullptr) return kNotOpen;
-  const v::bt_error_t status = Loaded().Close(descriptor);
-  if (status == v::BT_SUCCESS) Loaded().Descriptors[static_cast<std::size_t>(handle - 1)] = nullptr;
+  const bt_error_t status = Failure(Loaded().Close(descriptor));
+  if (status == BT_SUCCESS) Loaded().Descriptors[static_cast<std::size_t>(handle - 1)] = nullptr;
   return status;
 }
 
@@ -168,9 +184,14 @@ char* StrError(bt_desc_t handle, bt_error_t status, const char* prefix, char* bu
                     : status == kUnknownParameter ? "unknown adapter parameter"
                                                   : nullptr;
   const Library& library = Loaded();
+  const bool latest = status == library.Failed;
   std::string text;
   if (own != nullptr) {
     text = lead + own;
+  } else if (latest && library.FailedTransfer) {
+    // The library would read errno as one of its own statuses (EIO, 5, as
+    // BT_EACCESS): the system's text is the true one.
+    text = lead + std::strerror(status);
   } else {
     // The library writes "prefix: BT_ENXIO: ..." for its own statuses and
     // gives null for a status it does not know.
@@ -178,7 +199,7 @@ char* StrError(bt_desc_t handle, bt_error_t status, const char* prefix, char* bu
     const char* described = library.StrError(Descriptor(handle), static_cast<v::bt_error_t>(status),
                                              prefix, vendorText, sizeof vendorText);
     if (described != nullptr) text = described;
-    if (status == library.FailedOpen && !library.OpenHint.empty())
+    if (latest && !library.OpenHint.empty())
       text = (text.empty() ? lead : text + "; ") + library.OpenHint;
     if (text.empty()) return nullptr;
   }

@@ -26,7 +26,8 @@ enum bt_dev_t : int {  // the device file's minor number is (logical device << 5
   BT_DEV_LM = 6,
 };
 enum bt_info_t : int { BT_INFO_DMA_AMOD = 4, BT_INFO_PIO_AMOD = 5 };
-enum bt_error_t : int { BT_SUCCESS = 0, BT_EINVAL = 4, BT_EDESC = 6 };
+// Numbered in order on Linux (btngpci.h): BT_EACCESS is 5, BT_EFAIL 10.
+enum bt_error_t : int { BT_SUCCESS = 0, BT_EINVAL = 4, BT_EDESC = 6, BT_EFAIL = 10 };
 
 constexpr bt_accessflag_t BT_RDWR = 3;
 

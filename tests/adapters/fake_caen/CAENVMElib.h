@@ -68,7 +68,7 @@ typedef enum CVErrorCodes {
 
 const char* CAENVME_DecodeError(CVErrorCodes Code);
 /* Arg points to the link number or PID (uint32_t), or for Ethernet to the
- * host name (a C string). */
+ * IPv4 address as dotted text (a C string). */
 CVErrorCodes CAENVME_Init2(CVBoardTypes BdType, const void* Arg, short ConetNode, int32_t* Handle);
 CVErrorCodes CAENVME_End(int32_t Handle);
 CVErrorCodes CAENVME_ReadCycle(int32_t Handle, uint32_t Address, void* Data, CVAddressModifier AM,

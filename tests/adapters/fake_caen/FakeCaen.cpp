@@ -1,5 +1,7 @@
 #include "FakeCaen.h"
 
+#include <arpa/inet.h>
+
 #include <cstring>
 #include <set>
 
@@ -71,13 +73,11 @@ std::string Decoded(CVErrorCodes code) {
     case cvTimeoutError:
       return "timeout";
     case cvAlreadyOpenError:
-      return "the bridge is already open";
     case cvMaxBoardCountError:
-      return "too many bridges open";
     case cvNotSupported:
-      return "not supported by this bridge";
+      break;  // the library's table stops at the timeout
   }
-  return "unknown error";
+  return "Unknown error";
 }
 
 }  // namespace fake_caen
@@ -94,9 +94,14 @@ const char* CAENVME_DecodeError(CVErrorCodes Code) {
   return (texts[Code] = Decoded(Code)).c_str();
 }
 
+// As the vendor's: the Ethernet V4718's address is taken only as dotted
+// IPv4 text; a host name reads as 255.255.255.255, which no bridge answers.
 CVErrorCodes CAENVME_Init2(CVBoardTypes BdType, const void* Arg, short ConetNode, int32_t* Handle) {
-  const CVErrorCodes status =
-      Arg == nullptr || Handle == nullptr ? cvInvalidParam : Next(Call::Init);
+  in_addr address{};
+  CVErrorCodes status = Arg == nullptr || Handle == nullptr ? cvInvalidParam : Next(Call::Init);
+  if (status == cvSuccess && OverEthernet(BdType) &&
+      inet_pton(AF_INET, static_cast<const char*>(Arg), &address) != 1)
+    status = cvGenericError;
   Record& record = Log(Call::Init, -1, status);
   record.board = BdType;
   record.node = ConetNode;
@@ -170,9 +175,10 @@ CVErrorCodes CAENVME_SystemReset(int32_t Handle) {
 }
 
 CVErrorCodes CAENVME_SWRelease(char* SwRel) {
-  Log(Call::SWRelease, -1, cvSuccess);
-  std::strcpy(SwRel, State().release.c_str());
-  return cvSuccess;
+  const CVErrorCodes status = State().releaseFails ? cvGenericError : cvSuccess;
+  Log(Call::SWRelease, -1, status);
+  if (status == cvSuccess) std::strcpy(SwRel, State().release.c_str());
+  return status;
 }
 
 }  // extern "C"

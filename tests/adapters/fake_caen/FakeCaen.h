@@ -41,6 +41,7 @@ struct Library : CallScript<Call, CVErrorCodes, Record> {
   std::int32_t nextHandle = 0;                       // the library numbers handles from 0
   bool decodeGivesNull = false;
   std::string release = "3.4.4";  // what CAENVME_SWRelease writes
+  bool releaseFails = false;      // CAENVME_SWRelease refuses, writing nothing
 };
 
 Library& State();
@@ -49,7 +50,8 @@ void Reset();
 void Queue(Call call, std::initializer_list<CVErrorCodes> statuses);
 std::vector<Record> CallsOf(Call call);
 std::size_t OpenHandles();
-// What CAENVME_DecodeError says for a code.
+// What CAENVME_DecodeError says for a code: "Unknown error" for the codes
+// its table does not reach (-6 and beyond), as the library's.
 std::string Decoded(CVErrorCodes code);
 
 }  // namespace fake_caen

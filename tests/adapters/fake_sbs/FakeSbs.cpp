@@ -102,7 +102,9 @@ bt_error_t bt_open(bt_desc_t* btd_p, const char* devname_p, bt_accessflag_t flag
   int unit = 0;
   bt_dev_t device = BT_DEV_NIO;
   bt_error_t status = Next(Call::Open);
-  if (status == BT_SUCCESS && !ParseName(devname_p, unit, device)) status = BT_ENXIO;
+  if (status == BT_SUCCESS &&
+      (!ParseName(devname_p, unit, device) || State().missing.count(devname_p) != 0))
+    status = BT_EFAIL;
   bt_desc_t opened = nullptr;
   if (status == BT_SUCCESS) {
     opened = new bt_lib_data_s{unit, device, State().parameters};

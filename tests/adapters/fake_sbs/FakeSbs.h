@@ -6,7 +6,8 @@
 // parameter values, a byte memory for transfers, error texts) and hands out
 // real descriptors: a call with a descriptor that is not open is refused the
 // way the library refuses it (BT_EDESC), and OpenDescriptors() shows one the
-// connection left open. Device names, zero-length transfers and unknown
+// connection left open. A device file that is not there is BT_EFAIL, as the
+// library answers when the system's open fails. Device names, zero-length transfers and unknown
 // statuses behave as the vendor documents them.
 //
 // This header does not include btapi.h, so that a test can include it
@@ -16,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -33,7 +35,8 @@ enum Status : int {
   kEINVAL = 4,
   kEACCESS = 5,
   kEDESC = 6,
-  kENOPWR = 0x1005,
+  kEFAIL = 10,
+  kENOPWR = 14,
 };
 
 enum class Call { GenName, Open, Close, StrError, Read, Write, GetInfo, SetInfo, Reset };
@@ -60,6 +63,7 @@ struct Library : CallScript<Call, int, Record> {
   std::map<int, std::uint32_t> parameters;       // what a fresh descriptor starts with
   std::map<unsigned long, std::uint8_t> memory;  // written bytes; reads answer from here
   std::map<int, std::string> texts;              // descriptions; null for others
+  std::set<std::string> missing;                 // device files absent: bt_open gives BT_EFAIL
   bool strerrorGivesNull = false;
   std::size_t shortBy = 0;  // a successful transfer reports this many bytes fewer
 };

@@ -55,7 +55,8 @@ typedef enum {
   BT_MAX_INFO = 40
 } bt_info_t;
 
-/* Statuses (a subset). */
+/* Statuses, numbered in order on Linux (the POSIX-like ones are not the
+ * system's error numbers there). */
 typedef enum {
   BT_SUCCESS = 0,
   BT_EIO = 1,
@@ -65,11 +66,15 @@ typedef enum {
   BT_EACCESS = 5,
   BT_EDESC = 6,
   BT_ENOSUP = 7,
-  BT_EFAIL = 0x1001,
-  BT_ESTATUS = 0x1004,
-  BT_ENOPWR = 0x1005,
-  BT_EPWRCYC = 0x1006,
-  BT_EBUSY = 0x1007
+  BT_EABORT = 8,
+  BT_ESYSMAX = 9,
+  BT_EFAIL = 10,
+  BT_ENORD = 11,
+  BT_ENOWR = 12,
+  BT_ESTATUS = 13,
+  BT_ENOPWR = 14,
+  BT_EPWRCYC = 15,
+  BT_EBUSY = 16
 } bt_error_t;
 
 char* bt_gen_name(int unit, bt_dev_t logdev, char* devname_p, size_t max_devname);

@@ -51,6 +51,7 @@ class SbsAdapterTest : public ::testing::Test {
     fake_sbs::Reset();
     State().parameters = {{kInfoDmaAmod, kA32Data}, {kInfoPioAmod, kA32Data}};
     State().texts = {{kENXIO, "no such device"},
+                     {kEFAIL, "operation failed"},
                      {kEACCESS, "permission denied"},
                      {kEIO, "remote bus error"},
                      {kENOPWR, "remote power off or cable disconnected"}};
@@ -78,7 +79,7 @@ TEST_F(SbsAdapterTest, StartUpOpensTheA24WindowAndSetsBothModifiersByTheirNames)
     EXPECT_EQ(log[0].call, Call::GenName);
     EXPECT_EQ(log[0].unit, 0);
     EXPECT_EQ(log[0].device, kDevA24);  // 5 in the Linux library; its 2 is A16
-    EXPECT_EQ(log[0].size, 20u);
+    EXPECT_EQ(log[0].size, TVMEWinBit3::kDeviceNameSize);
     EXPECT_EQ(connection.GetDeviceName(), kA24Name);
 
     EXPECT_EQ(log[1].call, Call::Open);
@@ -194,95 +195,6 @@ TEST_F(SbsAdapterTest, WritesAndReadsAreSingleTransfersOfTheHostBytes) {
   EXPECT_TRUE(CallsOf(Call::StrError).empty());
 }
 
-// Every refused call, and the message the operator reads: TVMEWinBit3's
-// words around the vendor's bt_strerror text, unchanged.
-TEST_F(SbsAdapterTest, RefusedCallsRaiseTheConnectionsErrorsWithTheVendorsText) {
-  struct Case {
-    const char* label;
-    Call refused;
-    std::initializer_list<int> statuses;
-    void (*action)(TVMEWinBit3&);  // null: the failure is in opening
-    const char* type;
-    std::string message;
-  };
-  const Case cases[] = {
-      {"open",
-       Call::Open,
-       {kENXIO},
-       nullptr,
-       "EVMEOpen",
-       "VME Error: could not open device /dev/btp160: no such device" + kNoDeviceFile},
-      {"get DMA modifier",
-       Call::GetInfo,
-       {kEACCESS},
-       nullptr,
-       "EVME",
-       "VME Errordevice /dev/btp160: permission denied"},
-      {"set DMA modifier",
-       Call::SetInfo,
-       {kEACCESS},
-       nullptr,
-       "EVME",
-       "VME Errordevice /dev/btp160: permission denied"},
-      {"get PIO modifier",
-       Call::GetInfo,
-       {kSuccess, kENOPWR},
-       nullptr,
-       "EVME",
-       "VME Errordevice /dev/btp160: remote power off or cable disconnected"},
-      {"set PIO modifier",
-       Call::SetInfo,
-       {kSuccess, kEACCESS},
-       nullptr,
-       "EVME",
-       "VME Errordevice /dev/btp160: permission denied"},
-      {"write",
-       Call::Write,
-       {kEIO},
-       [](TVMEWinBit3& c) { c.Write16(0xFF1080, 1); },
-       "EVMEWrite",
-       "VME Error: write error device /dev/btp160: remote bus error"},
-      {"read",
-       Call::Read,
-       {kEIO},
-       [](TVMEWinBit3& c) { c.Read16(0xFF1080); },
-       "EVMERead",
-       "VME Error: read error device /dev/btp160: remote bus error"},
-      {"reset",
-       Call::Reset,
-       {kENOPWR},
-       [](TVMEWinBit3& c) { c.ResetAdapter(); },
-       "EVME",
-       "VME Errordevice /dev/btp160: remote power off or cable disconnected"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.label);
-    Fresh();
-    fake_sbs::Queue(c.refused, c.statuses);
-    std::unique_ptr<TVMEWinBit3> connection;
-    auto raised = RaisedBy([&] {
-      connection = std::make_unique<TVMEWinBit3>(0, 2, -1);
-      if (c.action != nullptr) c.action(*connection);
-    });
-    ASSERT_TRUE(raised);
-    EXPECT_EQ(raised->type, c.type);
-    EXPECT_EQ(raised->message, c.message);
-
-    const auto texts = CallsOf(Call::StrError);
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0].text, "");    // no prefix of ours
-    EXPECT_EQ(texts[0].size, 256u);  // the connection's text buffer
-    if (c.action == nullptr) {
-      EXPECT_FALSE(connection);
-      EXPECT_EQ(fake_sbs::OpenDescriptors(), 0u);  // a half-opened connection is closed
-      continue;
-    }
-    // The connection stays usable: the next access goes through.
-    EXPECT_FALSE(connection->IsBusy());
-    EXPECT_FALSE(RaisedBy([&] { connection->Write16(0xFF1080, 2); }));
-  }
-}
-
 TEST_F(SbsAdapterTest, FailedOpenDescribesTheStatusWithTheDescriptorItLeft) {
   fake_sbs::Queue(Call::Open, {kENXIO});
   EXPECT_TRUE(RaisedBy([] { TVMEWinBit3 connection(0, 2, -1); }));
@@ -292,25 +204,18 @@ TEST_F(SbsAdapterTest, FailedOpenDescribesTheStatusWithTheDescriptorItLeft) {
   EXPECT_EQ(texts[0].status, kENXIO);
 }
 
-TEST_F(SbsAdapterTest, RefusedCloseIsTracedWithTheVendorsText) {
-  DebugLog.Threshold = 1;
-  {
-    auto connection = Open();
-    fake_sbs::Queue(Call::Close, {kEIO});
-  }
-  EXPECT_NE(trace.Text().find("VME Errordevice /dev/btp160: remote bus error"), std::string::npos)
-      << trace.Text();
-  EXPECT_EQ(CallsOf(Call::Close).size(), 1u);
-}
-
-TEST_F(SbsAdapterTest, MissingVendorTextReadsAsUnavailable) {
-  State().strerrorGivesNull = true;
-  auto connection = Open();
-  fake_sbs::Queue(Call::Write, {kEIO});
-  const auto raised = RaisedBy([&] { connection->Write32(0xFF1080, 1); });
+TEST_F(SbsAdapterTest, DeviceFileHintBelongsToTheRefusedOpenOnly) {
+  State().missing.insert(kA24Name);
+  auto raised = RaisedBy([] { TVMEWinBit3 connection(0, 2, -1); });
   ASSERT_TRUE(raised);
   EXPECT_EQ(raised->message,
-            "VME Error: write error device /dev/btp160error description anavailable");
+            "VME Error: could not open device /dev/btp160: operation failed" + kNoDeviceFile);
+  State().missing.clear();
+  auto connection = Open();
+  fake_sbs::Queue(Call::Reset, {kEFAIL});  // the same status, from another call
+  raised = RaisedBy([&] { connection->ResetAdapter(); });
+  ASSERT_TRUE(raised);
+  EXPECT_EQ(raised->message, "VME Errordevice /dev/btp160: operation failed");
 }
 
 TEST_F(SbsAdapterTest, ConnectionNamesTheSbsAdapterAndItsDevice) {

@@ -46,6 +46,13 @@ class ApplyComparison : public SimPanel {
     CtlEnvironment environment;
     environment.Out = &Out;
     environment.Err = &Err;
+    environment.Select = [](const std::string&) {
+      crate::CrateChoice choice;
+      choice.Adapter = "sim";
+      choice.ChosenBy = "the command line";
+      choice.Simulated = true;
+      return choice;
+    };
     environment.Connect = [](const std::string&) -> std::unique_ptr<TVMEInterface> {
       return std::make_unique<TVMEWinBit3>(0, 2, -1);
     };
@@ -99,6 +106,11 @@ TEST_F(ApplyComparison, WindowAndCommandSendTheSameCycles) {
           << Err.str();
     }
     std::vector<Cycle> command = TakeCycles();
+    // The command checks the TTCrx before it opens the module; the window
+    // stops at its first TTCrx write.
+    if (c.status != 0) {
+      EXPECT_TRUE(command.empty());
+    }
 
     Find<QComboBox>("lbPresettings")->setCurrentIndex(0);
     std::vector<ModalAnswer::Answer> answers(static_cast<std::size_t>(c.boxes.size()), PressOk);
@@ -107,11 +119,12 @@ TEST_F(ApplyComparison, WindowAndCommandSendTheSameCycles) {
     EXPECT_EQ(answer.Texts(), c.boxes);
     const std::vector<Cycle> window = TakeCycles();
 
+    EXPECT_GT(window.size(), 8u);  // at least rate, source, orbit and the inhibits
+    if (c.status != 0) continue;
     ASSERT_FALSE(command.empty());
     EXPECT_EQ(command.front(), (Cycle{false, sim::kTTCviBase + 0x80, 16, 0x000A, 0}));
     command.erase(command.begin());
     EXPECT_EQ(command, window);
-    EXPECT_GT(window.size(), 8u);  // at least rate, source, orbit and the inhibits
   }
 }
 

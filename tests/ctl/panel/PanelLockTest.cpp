@@ -20,7 +20,7 @@ TEST(PanelLock, PanelWaitsForTheModuleThenNamesItsHolder) {
   sim::Crate& crate = sim::Crate::Instance();
   crate.PowerUp();
   ScopedWorkDir dir;
-  const ModuleIdentity module{"Simulated crate", "simbt0/a24", sim::kTTCviBase};
+  const ModuleIdentity module{"sim", "simbt0/a24", sim::kTTCviBase};
 
   {
     // A script that ends within the panel's wait: the panel starts after it.
