@@ -37,8 +37,7 @@ class ModuleSession {
   // module at base, and from then on logs every access into log, which must
   // outlive the session. Raises the opener's error, EModuleInUse or
   // EModuleLockFile; nothing is left open then.
-  ModuleSession(const Opener& open, std::uint32_t base, BusLogKeeper& log,
-                const SessionPlan& plan);
+  ModuleSession(const Opener& open, std::uint32_t base, BusLogKeeper& log, const SessionPlan& plan);
   // The connection closes first, then the lock is let go.
   ~ModuleSession();
 
