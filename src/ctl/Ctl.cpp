@@ -11,15 +11,17 @@
 #include "base/StoredText.h"
 #include "buslog/BusCause.h"
 #include "buslog/BusLogFile.h"
+#include "buslog/BusLogKeeper.h"
 #include "crate/SelectAdapter.h"
 #include "ctl/CtlApply.h"
-#include "ctl/CtlBusLog.h"
 #include "ctl/CtlCommandLine.h"
 #include "ctl/CtlConfiguration.h"
 #include "ctl/CtlReports.h"
 #include "operate/ErrorText.h"
 #include "operate/ModuleLock.h"
 #include "operate/ModuleSender.h"
+#include "operate/ModuleSession.h"
+#include "operate/PanelModel.h"
 #include "settings/RxAddresses.h"
 #include "ttcvi/TTCrxRegisters.h"
 #include "ttcvi/TTTCvi.h"
@@ -77,48 +79,60 @@ std::int32_t ReadControlRegister(const std::string& text) {
   return ReadCtlNumber(text, "--control", 0, kLargestByte);
 }
 
-// One module driven by this run: its connection, held under the module's lock,
-// with every access logged when the file log is on, under the command line.
-class ModuleSession {
+// quorvane-ctl's bus log keeps few entries in memory: the file takes them
+// all whenever the ring fills.
+constexpr std::size_t kBusLogRing = 1024;
+
+// One module driven by this run: the adapter as chosen, the module's session
+// (its lock, its connection, every access logged when the file log is on)
+// under the command line as the cause.
+class CtlSession {
  public:
-  ModuleSession(const CtlEnvironment& environment, const CtlCommandLine& line,
-                const CtlConfiguration& configuration, const std::vector<std::string>& arguments)
-      : BusLog_(configuration.BusLog, environment.DataFolder, *environment.Err),
-        Base_(static_cast<std::uint32_t>(configuration.Stored.TTCviAddress)),
+  CtlSession(const CtlEnvironment& environment, const CtlCommandLine& line,
+             const CtlConfiguration& configuration, const std::vector<std::string>& arguments)
+      : Err_(*environment.Err),
+        Log_(configuration.BusLog, kBusLogRing, environment.DataFolder),
         Choice_(Choose(environment, line.Adapter)) {
-    WarnOfSimulatedCrate(Choice_, *environment.Err);
-    std::unique_ptr<TVMEInterface> connection = environment.Connect(line.Adapter);
-    if (!connection) throw Exception("VME Error: no VME connection was created");
-    // Opening the adapter touches no module; the first bus cycle comes after the lock.
-    const VMEConnectionDescription description = connection->Describe();
-    Lock_.emplace(ModuleIdentity{description.Kind, description.Device, Base_, description.Adapter},
-                  "quorvane-ctl", std::chrono::seconds(line.WaitSeconds), environment.LockFolders);
-    BusLog_.SetModuleBase(Base_);
-    Connection_ = BusLog_.Record(std::move(connection));
+    WarnOfSimulatedCrate(Choice_, Err_);
+    Session_.emplace([&] { return environment.Connect(line.Adapter); },
+                     static_cast<std::uint32_t>(configuration.Stored.TTCviAddress), Log_,
+                     SessionPlan{"quorvane-ctl", std::chrono::seconds(line.WaitSeconds),
+                                 environment.LockFolders});
     Cause_.emplace([&arguments] { return CommandLineText(arguments); });
-    Module_ = std::make_unique<TTTCvi>(Connection_.get(), Base_);
+  }
+  // The module is let go first, then the file log takes what is left.
+  ~CtlSession() {
+    Cause_.reset();
+    Session_.reset();
+    try {
+      Log_.WriteFile();
+    } catch (const Exception& problem) {
+      Err_ << "quorvane-ctl: " << problem.Message() << '\n';
+    }
   }
 
-  TTTCvi& Module() { return *Module_; }
-  const TVMEInterface& Connection() const { return *Connection_; }
-  std::uint32_t Base() const { return Base_; }
+  CtlSession(const CtlSession&) = delete;
+  CtlSession& operator=(const CtlSession&) = delete;
+
+  TTTCvi& Module() { return Session_->Module(); }
+  ModuleSender& Sender() { return Session_->Sender(); }
+  VMEConnectionDescription Describe() const { return Session_->Describe(); }
+  std::uint32_t Base() const { return Session_->Base(); }
   const crate::CrateChoice& Choice() const { return Choice_; }
 
  private:
-  CtlBusLog BusLog_;  // outlives the connection that logs into it
-  std::uint32_t Base_;
+  std::ostream& Err_;
+  BusLogKeeper Log_;  // outlives the connection that logs into it
   crate::CrateChoice Choice_;
-  std::optional<ModuleLock> Lock_;  // let go after the connection is closed
-  std::unique_ptr<TVMEInterface> Connection_;
+  std::optional<ModuleSession> Session_;
   std::optional<BusCauseScope> Cause_;
-  std::unique_ptr<TTTCvi> Module_;
 };
 
-void Status(ModuleSession& session, std::ostream& out, bool json) {
+void Status(CtlSession& session, std::ostream& out, bool json) {
   TTTCvi& module = session.Module();
   ModuleStatus status;
   status.Adapter = session.Choice().Adapter;
-  status.Connection = session.Connection().Describe();
+  status.Connection = session.Describe();
   status.Base = session.Base();
   status.CSR1 = module.ReadCSR1();
   status.CSR2 = module.ReadCSR2();
@@ -203,11 +217,13 @@ void Run(const CtlEnvironment& environment, const CtlCommandLine& line,
   // Everything typed or named is checked before the module is opened.
   std::vector<std::int32_t> numbers;
   const PreSettings* preset = nullptr;
+  int presetIndex = -1;
   const BGoWords* sequence = nullptr;
   std::bitset<4> channels;
   RxSettings rx;
   if (command == "apply") {
-    preset = &configuration.Preset(words[0]);
+    presetIndex = configuration.PresetIndex(words[0]);
+    preset = &configuration.Stored.Presets[static_cast<std::size_t>(presetIndex)].Settings;
     CheckPresetRx(configuration, words[0], *preset);
   } else if (command == "load-fifo") {
     numbers.push_back(ReadCtlNumber(words[0], "CHANNEL", 0, kChannels - 1));
@@ -232,15 +248,16 @@ void Run(const CtlEnvironment& environment, const CtlCommandLine& line,
       *environment.Err << "quorvane-ctl: preset \"" << StoredTextToUtf8(words[0])
                        << "\": " << instead << '\n';
 
-  ModuleSession session(environment, line, configuration, arguments);
+  CtlSession session(environment, line, configuration, arguments);
   TTTCvi& module = session.Module();
-  ModuleSender sender(module);
+  ModuleSender& sender = session.Sender();
   if (command == "status") {
     Status(session, out, json);
   } else if (command == "apply") {
     // The rate goes out first, with the source and orbit the module holds.
     module.LoadCSR1Shadow(module.ReadCSR1());
-    ApplyPresetToModule(*preset, sender, configuration.Stored.RxAddresses, out);
+    PanelModel panel(sender, configuration.Stored);
+    ApplyPresetToModule(panel, presetIndex, out);
   } else if (command == "load-fifo") {
     sender.LoadFifo(numbers[0], *sequence);
   } else if (command == "reset-fifos") {

@@ -8,16 +8,15 @@
 #include <vector>
 
 #include "operate/ModuleSender.h"
+#include "operate/PanelModel.h"
 #include "settings/PreSettings.h"
 
-// Applies preset through sender, whose module's CSR1 shadow must hold what
-// the module holds. rxEntries are the TTCrx entries ("name=address") the
-// preset's TTCrx is looked up in, as the panel selects it. Each loaded FIFO
-// is reported on out as "B-Go Fifo [n] loaded". Raises as the panel's Apply
-// stops: the conversion error when the preset's TTCrx has no address, a bus
-// error where it occurs.
-void ApplyPresetToModule(const PreSettings& preset, ModuleSender& sender,
-                         const std::vector<std::string>& rxEntries, std::ostream& out);
+// Applies the preset at index in the panel's model, as the window's Apply
+// does from the same state (the model holds what a panel holds at its start,
+// so its B-Go page's reload writes CSR2 as the window's would). The module's
+// CSR1 shadow must hold what the module holds. Each loaded FIFO is reported
+// on out as "B-Go Fifo [n] loaded". Raises as the panel's Apply stops.
+void ApplyPresetToModule(PanelModel& panel, int preset, std::ostream& out);
 
 // What applying the stored preset sends in place of its values beyond their
 // controls' ranges, one line each ("Deskew1=300 is beyond 0..239: sent 239"),

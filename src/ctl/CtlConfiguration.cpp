@@ -119,10 +119,14 @@ std::size_t Lookup(const std::vector<std::string>& names, const std::string& typ
 
 }  // namespace
 
-const PreSettings& CtlConfiguration::Preset(const std::string& name) const {
+int CtlConfiguration::PresetIndex(const std::string& name) const {
   std::vector<std::string> names;
   for (const NamedPreset& preset : Stored.Presets) names.push_back(preset.Name);
-  return Stored.Presets[Lookup(names, name, "preset", File)].Settings;
+  return static_cast<int>(Lookup(names, name, "preset", File));
+}
+
+const PreSettings& CtlConfiguration::Preset(const std::string& name) const {
+  return Stored.Presets[static_cast<std::size_t>(PresetIndex(name))].Settings;
 }
 
 const BGoWords& CtlConfiguration::Sequence(const std::string& name) const {

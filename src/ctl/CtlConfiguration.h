@@ -30,6 +30,8 @@ struct CtlConfiguration {
   // raises ECtlConfiguration for a name the file does not hold, listing the
   // names it does hold, or naming the ones to choose from.
   const PreSettings& Preset(const std::string& name) const;
+  // The same preset's place in Stored.Presets.
+  int PresetIndex(const std::string& name) const;
   const BGoWords& Sequence(const std::string& name) const;
   // A TTCrx by its stored name or by its address 0..16383; raises
   // ECtlConfiguration as above or for a stored address that is no number or
