@@ -12,14 +12,23 @@ ModuleSession::ModuleSession(const Opener& open, std::uint32_t base, BusLogKeepe
       std::make_unique<ModuleLock>(ModuleIdentity{opened.Kind, opened.Device, base, opened.Adapter},
                                    plan.Program, plan.Wait, plan.LockFolders);
   log.SetModuleBase(base);
-  Connection_ = log.Record(std::move(connection));
+  auto gate = std::make_unique<ConnectionGate>(log.Record(std::move(connection)));
+  Gate_ = gate.get();
+  Connection_ = std::move(gate);
   Module_ = std::make_unique<TTTCvi>(Connection_.get(), base);
   Sender_ = std::make_unique<ModuleSender>(*Module_);
 }
 
 ModuleSession::~ModuleSession() {
+  // Nothing reaches the bus once the module may be another program's.
+  if (Gate_ != nullptr) Gate_->Shut();
   Sender_.reset();
   Module_.reset();
   Connection_.reset();
+  Lock_.reset();
+}
+
+void ModuleSession::Release() {
+  Gate_->Shut();
   Lock_.reset();
 }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "buslog/BusLogKeeper.h"
+#include "operate/ConnectionGate.h"
 #include "operate/ModuleLock.h"
 #include "operate/ModuleSender.h"
 #include "ttcvi/TTTCvi.h"
@@ -48,11 +49,19 @@ class ModuleSession {
   ModuleSender& Sender() const { return *Sender_; }
   VMEConnectionDescription Describe() const { return Connection_->Describe(); }
   std::uint32_t Base() const { return Base_; }
+  // From StopAccess on, every access raises EActionStopped before anything
+  // is sent (the program is ending on a signal); AllowAccess undoes it.
+  void StopAccess() { Gate_->Shut(); }
+  void AllowAccess() { Gate_->Open(); }
+  // Lets the module go before the session ends (the window closed, a
+  // device server switched off): access stops first, then the lock goes.
+  void Release();
 
  private:
   std::uint32_t Base_;
   std::unique_ptr<ModuleLock> Lock_;
   std::unique_ptr<TVMEInterface> Connection_;
+  ConnectionGate* Gate_ = nullptr;  // the outermost part of Connection_
   std::unique_ptr<TTTCvi> Module_;
   std::unique_ptr<ModuleSender> Sender_;
 };

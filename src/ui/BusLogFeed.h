@@ -1,10 +1,10 @@
 #pragma once
 
-// The panel's bus log: the ring every access of the main window's connection
-// is recorded in, the file log when the configuration asks for it, and the
-// batches in which the windows (bus log, crate monitor) follow new entries.
-// Entries are passed on a moment after they arrive, so a burst of accesses
-// costs the windows one update, not one per access.
+// The panel's bus log as its windows follow it: the program's bus log (its
+// ring and, when the configuration asks for it, its file) with the batches in
+// which the windows (bus log, crate monitor) see new entries. Entries are
+// passed on a moment after they arrive, so a burst of accesses costs the
+// windows one update, not one per access.
 
 #include <QObject>
 #include <QTimer>
@@ -15,10 +15,9 @@
 
 #include "buslog/BusLog.h"
 #include "buslog/BusLogFormat.h"
+#include "buslog/BusLogKeeper.h"
 #include "settings/BusLogSettings.h"
 #include "vme/TVMEInterface.h"
-
-class RotatingLogFile;
 
 class TBusLogFeed : public QObject {
   Q_OBJECT
@@ -35,23 +34,20 @@ class TBusLogFeed : public QObject {
   TBusLogFeed(const TBusLogFeed&) = delete;
   TBusLogFeed& operator=(const TBusLogFeed&) = delete;
 
-  // connection, wrapped so that every access it makes is logged. The feed
-  // must outlive the returned connection.
-  std::unique_ptr<TVMEInterface> Record(std::unique_ptr<TVMEInterface> connection);
-
-  const BusLog& Log() const { return Log_; }
-  std::uint32_t ModuleBase() const { return Base_; }
+  // The program's bus log: the module's session records into it.
+  BusLogKeeper& Keeper() { return Keeper_; }
+  const BusLog& Log() const { return Keeper_.Log(); }
+  std::uint32_t ModuleBase() const { return Keeper_.ModuleBase(); }
   // "CSR1 (0x80)" for a register of the module, empty for any other address.
   std::string RegisterLabel(std::uint32_t address) const;
-  RegisterNamer Namer() const;
+  RegisterNamer Namer() const { return Keeper_.Namer(); }
   // The file the file log writes; empty when it is off.
-  std::filesystem::path LogFile() const;
+  std::filesystem::path LogFile() const { return Keeper_.LogFile(); }
 
   // Passes on now what arrived since the last batch: to the file log, then
-  // to the windows (Appended). Runs by itself shortly after entries arrive,
-  // and at once when the ring would otherwise drop entries the file log has
-  // not written. A file that cannot be written is reported through the
-  // handler guard once and the file log stops.
+  // to the windows (Appended). Runs by itself shortly after entries arrive.
+  // A file that cannot be written is reported through the handler guard once
+  // and the file log stops.
   void Flush();
 
   static constexpr int kBatchMilliseconds = 50;
@@ -61,11 +57,6 @@ class TBusLogFeed : public QObject {
   void Appended();
 
  private:
-  void WriteFile();
-
-  BusLog Log_;
-  std::uint32_t Base_;
-  std::unique_ptr<RotatingLogFile> File_;
-  std::string FileProblem_;  // why the file log asked for cannot be kept; reported once
+  BusLogKeeper Keeper_;
   QTimer Batch_;
 };

@@ -11,16 +11,9 @@
 
 #include "base/Exception.h"
 #include "buslog/BusCause.h"
+#include "operate/ConnectionGate.h"
 #include "ui/ControlCause.h"
 #include "ui/ErrorBox.h"
-
-// Stops the guarded action running now without an error box: the panel is
-// closing on a signal, so an action cut short by it sends nothing more and
-// ends as if the operator had let it be.
-class EActionStopped : public Exception {
- public:
-  EActionStopped() : Exception("The panel is closing") {}
-};
 
 namespace event_guard {
 // The event-loop level of the guarded action running now; -1: none.

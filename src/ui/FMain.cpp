@@ -13,8 +13,9 @@
 #include "base/Exception.h"
 #include "base/ScopeExit.h"
 #include "buslog/BusCause.h"
-#include "operate/ModuleLock.h"
 #include "operate/ModuleSender.h"
+#include "operate/ModuleSession.h"
+#include "operate/PanelModel.h"
 #include "settings/BusLogSettings.h"
 #include "settings/Configuration.h"
 #include "settings/IniFile.h"
@@ -30,7 +31,6 @@
 #include "ui/EventGuard.h"
 #include "ui/PresetGroup.h"
 #include "ui/RxGroup.h"
-#include "ui/SignalClose.h"
 
 namespace {
 
@@ -73,46 +73,42 @@ TfrmMain::TfrmMain(const ConnectionFactory& factory, QWidget* parent) : QWidget(
                                                 static_cast<std::uint32_t>(TTCviAddress));
     const BusCauseScope startUp([] { return std::string("Start-up"); });
 
-    Connection = factory();
-    if (!Connection) throw Exception("VME Error: no VME connection was created");
     // Opening touches no register; the first access waits for the module to
     // be ours alone, else the start ends naming its holder.
-    const VMEConnectionDescription opened = Connection->Describe();
-    Lock_ = std::make_unique<ModuleLock>(
-        ModuleIdentity{opened.Kind, opened.Device, static_cast<std::uint32_t>(TTCviAddress),
-                       opened.Adapter},
-        "quorvane", kPanelModuleWait, PanelLockFolders());
-    auto gate = std::make_unique<ConnectionGate>(BusLogFeed_->Record(std::move(Connection)));
-    Gate = gate.get();
-    Connection = std::move(gate);
-    Module_ = std::make_unique<TTTCvi>(Connection.get(), static_cast<std::uint32_t>(TTCviAddress));
-    Sender = std::make_unique<ModuleSender>(*Module_);
-    Corner->ShowConnection(Connection->Describe(), TTCviAddress);
-
-    Csr->ShowFirstRate();
-    Module_->Reset();
-    for (int channel = 0; channel < 4; ++channel)
-      Sender->SendMode(channel, false, false, false, false, false);
-    // The first CSR1 write: the orbit bit from the box, every other field 0.
-    Csr->SendOrbit(*Sender);
+    Session_ = std::make_unique<ModuleSession>(
+        factory, static_cast<std::uint32_t>(TTCviAddress), BusLogFeed_->Keeper(),
+        SessionPlan{"quorvane", kPanelModuleWait, PanelLockFolders()});
+    Corner->ShowConnection(Session_->Describe(), TTCviAddress);
 
     // A damaged file's counts may not make the lists cost without bound.
     ListBudget budget;
-    BGo->SetSequences(ReadSequenceList(file, kSequenceSection, budget));
-    Presets->SetPresets(ReadPresetList(file, kPresetSection, budget));
-    Rx->SetAddresses(ReadRxAddressList(file, kRxAddressSection, budget));
-    // The first TTCrx is the target; nothing is sent to it now.
+    StoredConfiguration stored;
+    stored.TTCviAddress = TTCviAddress;
+    stored.Sequences = ReadSequenceList(file, kSequenceSection, budget);
+    stored.Presets = ReadPresetList(file, kPresetSection, budget);
+    stored.RxAddresses = ReadRxAddressList(file, kRxAddressSection, budget);
+    BGo->SetSequences(stored.Sequences);
+    Presets->SetPresets(stored.Presets);
+    Rx->SetAddresses(stored.RxAddresses);
+    Model_ = std::make_unique<PanelModel>(Session_->Sender(), std::move(stored));
+
+    Csr->ShowFirstRate();
+    // Reset, the four B-Go modes 0, the first CSR1 write (the orbit bit from
+    // the box, every other field 0); the first TTCrx is the target, nothing
+    // is sent to it now.
+    Model_->StartUp();
     Rx->SelectFirst();
   }  // the configuration file is released
 
   SetCauseDescriber(this, [this](const QObject* control) {
     return control == this ? std::string("Close") : std::string();
   });
-  Csr->Bind(*Sender);
-  BGo->Bind(*Sender, Dialogs_, *Rx);
-  Cycles->Bind(*Sender, *Rx);
-  Rx->Bind(*Sender, Dialogs_);
-  Presets->Bind(*Sender, Dialogs_, {*Csr, *Rx, *BGo});
+  ModuleSender& sender = Session_->Sender();
+  Csr->Bind(sender);
+  BGo->Bind(sender, Dialogs_, *Rx);
+  Cycles->Bind(sender, *Rx);
+  Rx->Bind(sender, Dialogs_);
+  Presets->Bind(sender, Dialogs_, {*Csr, *Rx, *BGo});
   Corner->Bind(*BusLogFeed_);
 }
 
@@ -127,6 +123,8 @@ TfrmMain::~TfrmMain() {
   delete Csr;
 }
 
+TTTCvi& TfrmMain::Module() const { return Session_->Module(); }
+
 void TfrmMain::AttachDialogs(TdlgRxControlRegister* rxControlRegister, TB_GoDataDlg* bGoData,
                              TfrmDataForSave* dataForSave) {
   Dialogs_.Attach(rxControlRegister, bGoData, dataForSave);
@@ -135,7 +133,7 @@ void TfrmMain::AttachDialogs(TdlgRxControlRegister* rxControlRegister, TB_GoData
 void TfrmMain::AttachCrateMonitor(CrateMonitorFactory monitor) {
   // Real hardware has no monitor: the program learns what it drives from
   // the connection, never from the adapter library.
-  Corner->OfferCrateMonitor(std::move(monitor), Connection && Connection->Describe().Simulated);
+  Corner->OfferCrateMonitor(std::move(monitor), Session_ && Session_->Describe().Simulated);
 }
 
 StoredConfiguration TfrmMain::Stored() const {
@@ -220,8 +218,8 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
     event->accept();
     // Saved and done: nothing more goes to the module, and the next owner
     // (a panel started again, a script) need not wait for the process to end.
-    Gate->Shut();
-    Lock_.reset();
+    Session_->Release();
+    Released = true;
     emit Closed();
     return;
   }
@@ -229,18 +227,18 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
   if (SignalPending) {
     CloseOnSignal();  // a signal came while the close's box was up: once more
   } else {
-    Gate->Open();  // the panel goes on, the operator's again
+    Session_->AllowAccess();  // the panel goes on, the operator's again
   }
 }
 
 void TfrmMain::CloseOnSignal() {
-  if (!Lock_) return;  // closed already: the module is let go
+  if (Released) return;  // closed already: the module is let go
   SignalPending = true;
   if (InClose) {
     if (ChangedFileBox) ChangedFileBox->reject();
     return;
   }
-  Gate->Shut();
+  Session_->StopAccess();
   if (SignalCloser == nullptr) {
     SignalCloser = new QTimer(this);
     SignalCloser->setInterval(0);

@@ -14,10 +14,10 @@
 class BGoGroup;
 class CornerGroup;
 class CsrGroup;
-class ConnectionGate;
 class CycleGroup;
-class ModuleLock;
+class ModuleSession;
 class ModuleSender;
+class PanelModel;
 class PresetGroup;
 class QMessageBox;
 class QTimer;
@@ -52,7 +52,7 @@ class TfrmMain : public QWidget {
   void AttachCrateMonitor(CrateMonitorFactory monitor);
 
   // The module the panel drives and the log of every access to it.
-  TTTCvi& Module() const { return *Module_; }
+  TTTCvi& Module() const;
   TBusLogFeed& BusLog() const { return *BusLogFeed_; }
 
   // A signal (logout, kill, Ctrl+C) asks the panel to end. The action under
@@ -85,16 +85,14 @@ class TfrmMain : public QWidget {
   void SaveBeside(const std::string& fileName);
   void GoOnClosingOnSignal();
 
-  // The module is let go only after its connection is closed. The bus log
-  // records every access of Connection, so it is declared before it and
-  // outlives it; Connection is declared before Module so that the module
-  // never outlives the connection it uses.
-  std::unique_ptr<ModuleLock> Lock_;
+  // The bus log records every access of the session's connection, so it
+  // is declared before the session and outlives it; the model sends through
+  // the session, so it goes first.
   std::unique_ptr<TBusLogFeed> BusLogFeed_;
-  std::unique_ptr<TVMEInterface> Connection;
-  ConnectionGate* Gate = nullptr;  // the outermost part of Connection
-  std::unique_ptr<TTTCvi> Module_;
-  std::unique_ptr<ModuleSender> Sender;
+  std::unique_ptr<ModuleSession> Session_;
+  std::unique_ptr<PanelModel> Model_;
+  // The close let the module go: nothing more reaches the bus.
+  bool Released = false;
   std::int32_t TTCviAddress = 0;
   std::string IniFileName;
   // The file as start-up found it, before it read it.
