@@ -117,6 +117,11 @@ void PanelModel::SendInhibits() {
   Sender_.SendInhibits(State_.InhibitDelays, State_.InhibitDurations);
 }
 
+void PanelModel::ShowRate(int index) {
+  State_.RateIndex = ModuleSender::RateShown(index);
+  Notify(PanelPart::Csr1);
+}
+
 // --- the TTCrx group.
 
 void PanelModel::SelectRx(int index) {
@@ -348,12 +353,9 @@ void PanelModel::DeletePreset(int index) {
   Notify(PanelPart::Presets);
 }
 
-void PanelModel::ApplyPreset(int index) {
-  CheckIndex(State_.Presets, index);
-  const PreSettings preset = PresetAsShown(State_.Presets[At(index)].Settings);
-
-  // On the panel first: nothing is sent yet. What shows what was sent (the
-  // enabled states, the control register's display) waits for its write.
+void PanelModel::ShowPreset(const PreSettings& preset) {
+  // What shows what was sent (the enabled states, the control register's
+  // display) waits for its write.
   State_.RateIndex = preset.RanGenRate;
   State_.TriggerSource = preset.TriggerSource;
   State_.OrbitInternal = preset.OrbitSignal;
@@ -369,6 +371,14 @@ void PanelModel::ApplyPreset(int index) {
   State_.ControlRegisterBoxes = preset.RxControlRegister;
   for (PanelPart part : {PanelPart::Csr1, PanelPart::Inhibits, PanelPart::Rx, PanelPart::BGoPage})
     Notify(part);
+}
+
+void PanelModel::ApplyPreset(int index) {
+  CheckIndex(State_.Presets, index);
+  const PreSettings preset = PresetAsShown(State_.Presets[At(index)].Settings);
+
+  // On the panel first: nothing is sent yet.
+  ShowPreset(preset);
 
   // Then the hardware, each as its control sends it.
   Sender_.SendRate(State_.RateIndex);
