@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "base/Exception.h"
-#include "base/ScopeExit.h"
 #include "operate/PresetApply.h"
 #include "settings/RxAddresses.h"
 #include "ttcvi/TTCrxRegisters.h"
@@ -297,15 +296,14 @@ void PanelModel::SendLong(bool external, std::int32_t subaddress, std::int32_t d
 void PanelModel::SendShort(std::int32_t command) { Sender_.Module().SendShortAsync(command); }
 
 void PanelModel::SetTrigWordEnabled(bool enabled, std::int32_t subaddress, bool external) {
-  // The group follows the box whatever the write's outcome.
-  const ScopeExit follow([this, enabled] {
-    State_.TrigWordEnabled = enabled;
-    Notify(PanelPart::TrigWord);
-  });
   if (enabled)
     SetTrigWord(subaddress, external);
   else
     Sender_.Module().SetTrigWord(0, 0, false, false);
+  // The group follows once the word is written: a refused write, or no
+  // TTCrx to address, leaves it as it was.
+  State_.TrigWordEnabled = enabled;
+  Notify(PanelPart::TrigWord);
 }
 
 void PanelModel::SetTrigWord(std::int32_t subaddress, bool external) {
