@@ -75,7 +75,7 @@ crate::CrateSettings WithProperties(crate::CrateSettings settings, const DeviceP
 
 // The TTCrx registers SetRx sets; an empty one is left as it is.
 struct RxRegisters {
-  std::optional<int> Deskew1, Deskew2, Coarse1, Coarse2, Control;
+  std::optional<int> Deskew1{}, Deskew2{}, Coarse1{}, Coarse2{}, Control{};
 };
 
 class TTCviDevice {
