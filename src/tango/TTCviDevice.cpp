@@ -60,6 +60,7 @@ std::string SimulatedCrateWarning(const crate::CrateChoice& choice) {
 
 std::vector<std::string> Shown(const std::vector<std::string>& stored) {
   std::vector<std::string> names;
+  names.reserve(stored.size());
   for (const std::string& name : stored) names.push_back(StoredTextToUtf8(name));
   return names;
 }
@@ -198,9 +199,9 @@ void TTCviDevice::Init(const DeviceProperties& properties) {
   Choice_.reset();
   Warning_.clear();
   try {
-    const std::filesystem::path file =
-        properties.ConfigFile.empty() ? Environment_.DefaultConfig
-                                      : std::filesystem::path(properties.ConfigFile);
+    const std::filesystem::path file = properties.ConfigFile.empty()
+                                           ? Environment_.DefaultConfig
+                                           : std::filesystem::path(properties.ConfigFile);
     if (file.empty())
       throw Exception(
           "No configuration file: no home folder is known; give one in the ConfigFile property");

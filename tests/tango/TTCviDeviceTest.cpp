@@ -10,8 +10,8 @@
 #include "sim/AdapterCalls.h"
 #include "sim/SimCrate.h"
 #include "support/TempFolder.h"
-#include "ttcvi/TTCrxRegisters.h"
 #include "tango/TTCviDevice.h"
+#include "ttcvi/TTCrxRegisters.h"
 #include "vme/TVMEWinBit3.h"
 
 namespace {
