@@ -173,6 +173,8 @@ def drive(server):
     refused("TTCvi_DeviceOff", lambda: d.read_attribute("CSR1"))
     d.On()
     check(d.state() == tango.DevState.ON, d.status())
+    d.Init()  # properties and the file read again, the module taken again
+    check(d.state() == tango.DevState.ON and list(d.Presets) == ["Physics"], d.status())
 
     log = open(f"{server.home.name}/data/quorvane/buslog.csv").read()
     check("ApplyPreset 'Physics' from 127.0.0.1" in log, "bus log cause")
