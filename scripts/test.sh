@@ -22,7 +22,8 @@ while [ $# -gt 0 ]; do
   shift
 done
 
-packages=("${QUORVANE_PACKAGES_RUN[@]}" "${QUORVANE_PACKAGES_TEST[@]}")
+# The Tango packages let every test run: the device server and its client test.
+packages=("${QUORVANE_PACKAGES_RUN[@]}" "${QUORVANE_PACKAGES_TEST[@]}" "${QUORVANE_PACKAGES_TANGO[@]}")
 [ "$FUZZ_SECONDS" -gt 0 ] && packages+=("${QUORVANE_PACKAGES_FUZZ[@]}")
 [ "$BENCH" = ON ] && packages+=("${QUORVANE_PACKAGES_BENCH[@]}")
 quorvane_setup "${packages[@]}"
