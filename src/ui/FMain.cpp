@@ -50,17 +50,6 @@ TfrmMain::TfrmMain(const ConnectionFactory& factory, QWidget* parent) : QWidget(
   setFont(small);
   resize(kClientWidth, kClientHeight);
 
-  // Controls first, with their start states, at fixed places as operators
-  // know the panel (the window may be resized, its controls do not move).
-  // Their events are bound only once everything exists, so building them
-  // sends nothing.
-  Csr = new CsrGroup(this);
-  BGo = new BGoGroup(this);
-  Cycles = new CycleGroup(this);
-  Rx = new RxGroup(this);
-  Presets = new PresetGroup(this);
-  Corner = new CornerGroup(this);
-
   // "..\quorvane.ini": the file lies in the parent of the working directory.
   IniFileName = "..\\quorvane.ini";
   {
@@ -78,7 +67,6 @@ TfrmMain::TfrmMain(const ConnectionFactory& factory, QWidget* parent) : QWidget(
     Session_ = std::make_unique<ModuleSession>(
         factory, static_cast<std::uint32_t>(TTCviAddress), BusLogFeed_->Keeper(),
         SessionPlan{"quorvane", kPanelModuleWait, PanelLockFolders()});
-    Corner->ShowConnection(Session_->Describe(), TTCviAddress);
 
     // A damaged file's counts may not make the lists cost without bound.
     ListBudget budget;
@@ -87,28 +75,35 @@ TfrmMain::TfrmMain(const ConnectionFactory& factory, QWidget* parent) : QWidget(
     stored.Sequences = ReadSequenceList(file, kSequenceSection, budget);
     stored.Presets = ReadPresetList(file, kPresetSection, budget);
     stored.RxAddresses = ReadRxAddressList(file, kRxAddressSection, budget);
-    BGo->SetSequences(stored.Sequences);
-    Presets->SetPresets(stored.Presets);
-    Rx->SetAddresses(stored.RxAddresses);
     Model_ = std::make_unique<PanelModel>(Session_->Sender(), std::move(stored));
 
-    Csr->ShowFirstRate();
     // Reset, the four B-Go modes 0, the first CSR1 write (the orbit bit from
     // the box, every other field 0); the first TTCrx is the target, nothing
     // is sent to it now.
     Model_->StartUp();
-    Rx->SelectFirst();
   }  // the configuration file is released
+
+  // The controls, with their start states, at fixed places as operators
+  // know the panel (the window may be resized, its controls do not move).
+  // The views draw the model as it stands; building them sends nothing.
+  Csr = new CsrGroup(this);
+  BGo = new BGoGroup(this, *Model_, Dialogs_);
+  Cycles = new CycleGroup(this);
+  Rx = new RxGroup(this);
+  Presets = new PresetGroup(this, *Model_, Dialogs_);
+  Corner = new CornerGroup(this);
+  Corner->ShowConnection(Session_->Describe(), TTCviAddress);
+  Csr->ShowFirstRate();
+  Rx->SetAddresses(Model_->State().RxAddresses);
+  Rx->SelectFirst();
 
   SetCauseDescriber(this, [this](const QObject* control) {
     return control == this ? std::string("Close") : std::string();
   });
   ModuleSender& sender = Session_->Sender();
   Csr->Bind(sender);
-  BGo->Bind(sender, Dialogs_, *Rx);
   Cycles->Bind(sender, *Rx);
   Rx->Bind(sender, Dialogs_);
-  Presets->Bind(sender, Dialogs_, {*Csr, *Rx, *BGo});
   Corner->Bind(*BusLogFeed_);
 }
 
@@ -137,7 +132,9 @@ void TfrmMain::AttachCrateMonitor(CrateMonitorFactory monitor) {
 }
 
 StoredConfiguration TfrmMain::Stored() const {
-  return {TTCviAddress, BGo->Sequences(), Presets->Presets(), Rx->Addresses()};
+  StoredConfiguration stored = Model_->Stored();
+  stored.RxAddresses = Rx->Addresses();
+  return stored;
 }
 
 bool TfrmMain::FormClose(bool bySignal) {
