@@ -8,6 +8,7 @@
 #include "SimPanel.h"
 #include "operate/PanelModel.h"
 #include "support/RecordingVME.h"
+#include "ttcvi/BChannelWord.h"
 #include "ui/DlgB_GoData.h"
 
 namespace {
@@ -203,6 +204,17 @@ TEST_F(BGoTab, DeletingASequenceLeavesNothingSelected) {
             QStringLiteral("List index out of bounds (-1)"));
   EXPECT_EQ(Crate().BGoFifoSize(0), 0u);
   EXPECT_TRUE(WritesAt(0xB0).empty());
+}
+
+TEST_F(BGoTab, AddingASequenceLeavesTheLinePickedAsItWas) {
+  AddRx("Rx", "1");
+  AddSequence(QStringLiteral("A"), [](TB_GoDataDlg* dialog) { AddShort(dialog, "5"); });
+  SelectSequence(0);
+  AddSequence(QStringLiteral("B"), [](TB_GoDataDlg* dialog) { AddShort(dialog, "6"); });
+  EXPECT_EQ(Lines(Sequences()), (QStringList{"A", "B"}));
+  Click("bLoadFIFO");
+  EXPECT_EQ(Crate().BGoFifo(0),
+            (std::vector<std::uint32_t>{static_cast<std::uint32_t>(MakeShortWord(5).to_ulong())}));
 }
 
 TEST_F(BGoTab, EditorShowsLinesAsTypedUntilReopened) {

@@ -16,8 +16,10 @@
 #include <QTextDocument>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "UiTestSupport.h"
+#include "ttcvi/BChannelWord.h"
 #include "ui/DlgB_GoData.h"
 #include "ui/DlgDataForSave.h"
 #include "ui/DlgRxControlReg.h"
@@ -334,6 +336,49 @@ TEST(B_GoDataDialog, EditsKeepTheirTextsBetweenShowings) {
   });
   EXPECT_EQ(seen, "Seq A|x1F");
   EXPECT_FALSE(Control<QCheckBox>(&dialog, "chbExternal")->isChecked());
+}
+
+// What Execute gives back: the words composed, and the name as stored unless
+// the operator typed another one.
+TEST(B_GoDataDialog, ExecuteGivesTheSequenceAndKeepsAnUntouchedNamesBytes) {
+  const BGoDataSequence stored{"D\xe9j\xe0", {MakeShortWord(5)}};  // Windows-1252
+  struct Case {
+    const char* what;
+    const char* typed;  // nullptr: the name is left as shown
+    bool ok;
+    std::optional<std::string> name;
+  };
+  const Case cases[] = {
+      {"name left as shown", nullptr, true, "D\xe9j\xe0"},
+      {"name typed", "Caf\xc3\xa9", true, "Caf\xc3\xa9"},
+      {"cancelled", nullptr, false, std::nullopt},
+  };
+  TB_GoDataDlg dialog;
+  for (const Case& c : cases) {
+    ModalAnswer answer([&](QWidget* m) {
+      EXPECT_EQ(Control<QLineEdit>(m, "eName")->text(), QStringLiteral("D\u00e9j\u00e0"));
+      if (c.typed != nullptr) Control<QLineEdit>(m, "eName")->setText(QString::fromUtf8(c.typed));
+      Control<QLineEdit>(m, "eCommand")->setText("7");
+      Control<QPushButton>(m, "AddShort")->click();
+      c.ok ? PressOk(m) : PressCancel(m);
+    });
+    const std::optional<BGoDataSequence> result = dialog.Execute(stored, 0);
+    ASSERT_TRUE(answer.Answered()) << c.what;
+    ASSERT_EQ(result.has_value(), c.name.has_value()) << c.what;
+    if (!result) continue;
+    EXPECT_EQ(result->Name, *c.name) << c.what;
+    EXPECT_EQ(result->Words, (BGoWords{MakeShortWord(5), MakeShortWord(7)})) << c.what;
+  }
+  // A new sequence starts empty; "< Curr Rx" puts in the TTCrx given.
+  ModalAnswer answer([](QWidget* m) {
+    EXPECT_EQ(Control<QListWidget>(m, "lbB_BoData")->count(), 0);
+    Control<QPushButton>(m, "bCurRx")->click();
+    EXPECT_EQ(Control<QLineEdit>(m, "eRxAddres")->text(), QStringLiteral("4660"));
+    PressOk(m);
+  });
+  const std::optional<BGoDataSequence> added = dialog.Execute(std::nullopt, 0x1234);
+  ASSERT_TRUE(added.has_value());
+  EXPECT_TRUE(added->Words.empty());
 }
 
 // ------------------------------------------------------------ TfrmDataForSave
