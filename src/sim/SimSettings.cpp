@@ -14,7 +14,7 @@ std::string ReadTTCviBase(std::string_view value, std::uint32_t& base) {
   const std::optional<std::int32_t> number = TryReadNumber(text);
   if (!number) return "base \"" + text + "\" is not a number (decimal, or hexadecimal after 0x)";
   const std::int32_t address = *number;
-  const std::string problem =
+  std::string problem =
       TTCviBaseProblem(address, "base " + (address < 0 ? "\"" + text + "\"" : HexAddress(address)));
   if (!problem.empty()) return problem;
   base = static_cast<std::uint32_t>(address);

@@ -8,7 +8,7 @@
 #include "ui/EventGuard.h"
 
 TBusLogFeed::TBusLogFeed(const BusLogSettings& settings, std::uint32_t moduleBase,
-                         std::filesystem::path dataFolder)
+                         const std::filesystem::path& dataFolder)
     : Keeper_(settings, static_cast<std::size_t>(settings.Entries),
               dataFolder.empty() && settings.FileLog ? UserDataFolder() : dataFolder) {
   Keeper_.SetModuleBase(moduleBase);

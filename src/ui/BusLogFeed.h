@@ -27,7 +27,7 @@ class TBusLogFeed : public QObject {
   // log, when on, is buslog.csv in dataFolder (the per-user data folder by
   // default); it is opened at its first line.
   TBusLogFeed(const BusLogSettings& settings, std::uint32_t moduleBase,
-              std::filesystem::path dataFolder = {});
+              const std::filesystem::path& dataFolder = {});
   // Writes what the file log has not written yet.
   ~TBusLogFeed() override;
 
