@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "base/Exception.h"
-#include "base/ScopeExit.h"
 #include "operate/PresetApply.h"
 #include "settings/RxAddresses.h"
 #include "ttcvi/RegisterMap.h"
@@ -116,6 +115,11 @@ void PanelModel::SetInhibitDuration(int channel, int duration) {
 
 void PanelModel::SendInhibits() {
   Sender_.SendInhibits(State_.InhibitDelays, State_.InhibitDurations);
+}
+
+void PanelModel::ShowRate(int index) {
+  State_.RateIndex = ModuleSender::RateShown(index);
+  Notify(PanelPart::Csr1);
 }
 
 // --- the TTCrx group.
@@ -292,15 +296,14 @@ void PanelModel::SendLong(bool external, std::int32_t subaddress, std::int32_t d
 void PanelModel::SendShort(std::int32_t command) { Sender_.Module().SendShortAsync(command); }
 
 void PanelModel::SetTrigWordEnabled(bool enabled, std::int32_t subaddress, bool external) {
-  // The group follows the box whatever the write's outcome.
-  const ScopeExit follow([this, enabled] {
-    State_.TrigWordEnabled = enabled;
-    Notify(PanelPart::TrigWord);
-  });
   if (enabled)
     SetTrigWord(subaddress, external);
   else
     Sender_.Module().SetTrigWord(0, 0, false, false);
+  // The group follows once the word is written: a refused write, or no
+  // TTCrx to address, leaves it as it was.
+  State_.TrigWordEnabled = enabled;
+  Notify(PanelPart::TrigWord);
 }
 
 void PanelModel::SetTrigWord(std::int32_t subaddress, bool external) {
@@ -348,12 +351,9 @@ void PanelModel::DeletePreset(int index) {
   Notify(PanelPart::Presets);
 }
 
-void PanelModel::ApplyPreset(int index) {
-  CheckIndex(State_.Presets, index);
-  const PreSettings preset = PresetAsShown(State_.Presets[At(index)].Settings);
-
-  // On the panel first: nothing is sent yet. What shows what was sent (the
-  // enabled states, the control register's display) waits for its write.
+void PanelModel::ShowPreset(const PreSettings& preset) {
+  // What shows what was sent (the enabled states, the control register's
+  // display) waits for its write.
   State_.RateIndex = preset.RanGenRate;
   State_.TriggerSource = preset.TriggerSource;
   State_.OrbitInternal = preset.OrbitSignal;
@@ -369,6 +369,14 @@ void PanelModel::ApplyPreset(int index) {
   State_.ControlRegisterBoxes = preset.RxControlRegister;
   for (PanelPart part : {PanelPart::Csr1, PanelPart::Inhibits, PanelPart::Rx, PanelPart::BGoPage})
     Notify(part);
+}
+
+void PanelModel::ApplyPreset(int index) {
+  CheckIndex(State_.Presets, index);
+  const PreSettings preset = PresetAsShown(State_.Presets[At(index)].Settings);
+
+  // On the panel first: nothing is sent yet.
+  ShowPreset(preset);
 
   // Then the hardware, each as its control sends it.
   Sender_.SendRate(State_.RateIndex);

@@ -122,6 +122,9 @@ class PanelModel {
   void SetInhibitDelay(int channel, int delay);
   void SetInhibitDuration(int channel, int duration);
   void SendInhibits();
+  // The rate box shows another item with no operator's change (set by
+  // code): nothing is sent, and the next CSR1 write carries it.
+  void ShowRate(int index);
 
   // --- the TTCrx group.
   void SelectRx(int index);
@@ -175,6 +178,10 @@ class PanelModel {
   PreSettings Snapshot(const std::array<std::optional<int>, 4>& sequences) const;
   void AddPreset(const std::string& name, PreSettings preset);
   void DeletePreset(int index);
+  // Puts every value of preset (brought into range as PresetAsShown does) on
+  // the panel; nothing is sent, and what shows what was sent (the enabled
+  // states, the control register's display) stays.
+  void ShowPreset(const PreSettings& preset);
   // Applies the preset at index in one action: every value goes on the
   // panel, then the hardware is written in this order: rate, trigger
   // source, orbit, inhibits, fine deskews and coarse delays of the preset's

@@ -54,7 +54,9 @@ void Present(QWidget* window) {
 
 }  // namespace
 
-CornerGroup::CornerGroup(QWidget* window) : QWidget(window) {
+CornerGroup::CornerGroup(QWidget* window, TBusLogFeed& feed,
+                         const VMEConnectionDescription& connection, std::int32_t address)
+    : QWidget(window), Feed(feed) {
   bHelp = AddButton(this, "bHelp", QStringLiteral("Help"), {kRight, 360, 75, 25});
 
   Panel6 = Named(new TModulePanel(this), "Panel6", {622, 487, 105, 105});
@@ -76,18 +78,16 @@ CornerGroup::CornerGroup(QWidget* window) : QWidget(window) {
   AddToolButton(this, actCrateMonitor, {kRight + 81, 391, 90, 25});
   Offer(actCrateMonitor, false);
   FitToControls(this);
-}
+  ShowConnection(connection, address);
 
-CornerGroup::~CornerGroup() = default;
-
-void CornerGroup::Bind(TBusLogFeed& feed) {
-  Feed = &feed;
   ::Bind(bHelp, &QPushButton::clicked, this, "Help",
          [] { HelpViewer::Show(QStringLiteral("Vorura.hlp"), HelpViewer::kHelpContents, 0); });
   ::Bind(actBusLog, &QAction::triggered, this, "Bus log", [this] { actBusLogExecute(); });
   ::Bind(actCrateMonitor, &QAction::triggered, this, "Crate monitor",
          [this] { actCrateMonitorExecute(); });
 }
+
+CornerGroup::~CornerGroup() = default;
 
 void CornerGroup::ShowConnection(const VMEConnectionDescription& connection, std::int32_t address) {
   const QString adapter = connection.Adapter.empty() ? QString::fromStdString(connection.Device)
@@ -104,12 +104,12 @@ void CornerGroup::OfferCrateMonitor(CrateMonitorFactory monitor, bool simulated)
 }
 
 void CornerGroup::actBusLogExecute() {
-  if (!frmBusLog) frmBusLog = std::make_unique<TfrmBusLog>(*Feed);
+  if (!frmBusLog) frmBusLog = std::make_unique<TfrmBusLog>(Feed);
   Present(frmBusLog.get());
 }
 
 void CornerGroup::actCrateMonitorExecute() {
   if (!actCrateMonitor->isVisible()) return;
-  if (!frmCrateMonitor) frmCrateMonitor = CrateMonitor(*Feed);
+  if (!frmCrateMonitor) frmCrateMonitor = CrateMonitor(Feed);
   if (frmCrateMonitor) Present(frmCrateMonitor.get());
 }

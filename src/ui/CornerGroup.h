@@ -20,22 +20,23 @@ class CornerGroup : public QWidget {
   Q_OBJECT
 
  public:
-  explicit CornerGroup(QWidget* window);
+  // feed: the main window's bus log, which the log and monitor windows
+  // show; the module picture names the adapter (connection) and the base
+  // address in use.
+  CornerGroup(QWidget* window, TBusLogFeed& feed, const VMEConnectionDescription& connection,
+              std::int32_t address);
   ~CornerGroup() override;
 
-  // feed: the main window's bus log, which the log and monitor windows show.
-  void Bind(TBusLogFeed& feed);
-  // The module picture names the adapter and the base address in use.
-  void ShowConnection(const VMEConnectionDescription& connection, std::int32_t address);
   // The crate monitor is offered only with a way to open one and a
   // simulated connection: real hardware has none.
   void OfferCrateMonitor(CrateMonitorFactory monitor, bool simulated);
 
  private:
+  void ShowConnection(const VMEConnectionDescription& connection, std::int32_t address);
   void actBusLogExecute();
   void actCrateMonitorExecute();
 
-  TBusLogFeed* Feed = nullptr;
+  TBusLogFeed& Feed;
   CrateMonitorFactory CrateMonitor;
 
   QPushButton* bHelp = nullptr;

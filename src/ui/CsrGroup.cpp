@@ -10,7 +10,6 @@
 
 #include "base/Text.h"
 #include "operate/ModuleSender.h"
-#include "ttcvi/RegisterMap.h"
 #include "ui/EventGuard.h"
 #include "ui/GroupControls.h"
 #include "ui/RadioGroup.h"
@@ -36,12 +35,20 @@ QRect BesideItem(const TRadioGroup* group, int item, int x, int width, int heigh
 
 }  // namespace
 
-CsrGroup::CsrGroup(QWidget* window) : QWidget(window) {
+CsrGroup::CsrGroup(QWidget* window, PanelModel& model) : QWidget(window), Model(model) {
   BuildCsr1Panel();
   BuildCsr2Panel();
   BuildInhibitGroup();
   FitToControls(this);
+  DrawCsr1();
+  DrawInhibits();
+  DrawReadOuts();
+  RateTextSent = cbRanGenRate->currentText();
+  BindHandlers();
+  Model.AddListener(*this);
 }
+
+CsrGroup::~CsrGroup() { Model.RemoveListener(*this); }
 
 void CsrGroup::BuildCsr1Panel() {
   QFrame* Panel3 = AddPanel(this, "Panel3", {kLeft, 8, 190, 262});
@@ -125,19 +132,7 @@ void CsrGroup::BuildInhibitGroup() {
   bReset = AddButton(this, "bReset", QStringLiteral("Reset TTCvi"), {kLeft, 564, 90, 25});
 }
 
-void CsrGroup::ShowFirstRate() {
-  // Selecting from code is no operator change: nothing is sent, and a later
-  // pick of the item shown is none either.
-  cbRanGenRate->setCurrentIndex(0);
-  RateTextSent = cbRanGenRate->currentText();
-}
-
-void CsrGroup::SendOrbit(ModuleSender& sender) const {
-  sender.SendOrbit(chbOrbitSignalSel->isChecked());
-}
-
-void CsrGroup::Bind(ModuleSender& sender) {
-  Sender = &sender;
+void CsrGroup::BindHandlers() {
   ::Bind(
       rgTriggerSource, &TRadioGroup::Click, this,
       [this] {
@@ -145,9 +140,9 @@ void CsrGroup::Bind(ModuleSender& sender) {
         return "Trigger Source " +
                (source < 0 ? std::string("none") : rgTriggerSource->ItemText(source).toStdString());
       },
-      [this] { rgTriggerSourceClick(); });
+      [this] { Model.ChooseTriggerSource(rgTriggerSource->ItemIndex()); });
   ::Bind(btVMETriger, &QPushButton::clicked, this, "VME trigger (Triger)",
-         [this] { Sender->Module().VMETrigger(); });
+         [this] { Model.VMETrigger(); });
   // The rate box changes on an operator's pick of another item and on every
   // edit of its text; a selection made from code is no change, and neither
   // is picking the item the box already shows. Its editor is part of it.
@@ -155,12 +150,15 @@ void CsrGroup::Bind(ModuleSender& sender) {
       cbRanGenRate, &QComboBox::activated, this,
       [this] { return "Random rate '" + cbRanGenRate->currentText().toStdString() + "'"; },
       [this] {
-        if (cbRanGenRate->currentText() != RateTextSent) cbRanGenRateChange();
+        if (cbRanGenRate->currentText() != RateTextSent) ChooseRate();
       });
   ::Bind(cbRanGenRate->lineEdit(), &QLineEdit::textEdited, this, [this] {
     FollowTypedRate();
-    cbRanGenRateChange();
+    ChooseRate();
   });
+  // An item shown by code is no change, but the next CSR1 write carries it.
+  ::Bind(cbRanGenRate, &QComboBox::currentIndexChanged, this,
+         [this] { Model.ShowRate(RateIndex()); });
   // A check box reports every change of its state, also one made from code.
   ::Bind(
       chbOrbitSignalSel, &QCheckBox::toggled, this,
@@ -168,16 +166,74 @@ void CsrGroup::Bind(ModuleSender& sender) {
         return std::string("Orbit Signal ") +
                (chbOrbitSignalSel->isChecked() ? "internal" : "external");
       },
-      [this] { SendOrbit(*Sender); });
+      [this] { Model.SetOrbit(chbOrbitSignalSel->isChecked()); });
   ::Bind(bL1AFIFOReset, &QPushButton::clicked, this, "L1A FIFO Reset",
-         [this] { Sender->Module().ResetL1AFIFO(true); });
-  ::Bind(Button1, &QPushButton::clicked, this, "READ CSR1", [this] { Button1Click(); });
-  ::Bind(btReadCSR2, &QPushButton::clicked, this, "READ CSR2", [this] { btReadCSR2Click(); });
+         [this] { Model.ResetL1AFifo(); });
+  ::Bind(Button1, &QPushButton::clicked, this, "READ CSR1", [this] { Model.ReadCSR1(); });
+  ::Bind(btReadCSR2, &QPushButton::clicked, this, "READ CSR2", [this] { Model.ReadCSR2(); });
   ::Bind(btCSR2ResetFIFO, &QPushButton::clicked, this, "RESET B-Go FIFO",
-         [this] { Sender->Module().ResetBGoFIFOs(std::bitset<4>(0b1111)); });
-  ::Bind(bReset, &QPushButton::clicked, this, "Reset TTCvi", [this] { Sender->Module().Reset(); });
+         [this] { Model.ResetAllFifos(); });
+  ::Bind(bReset, &QPushButton::clicked, this, "Reset TTCvi", [this] { Model.ResetModule(); });
+  // The boxes' values are the model's as they are typed; Apply sends them as
+  // they stand: a box the operator just left is already back in range, as
+  // the click took the focus from it; one still holding a typed 5000 is
+  // brought into range by the sender.
+  for (int n = 0; n < 4; ++n) {
+    TSpinEdit* delay = InhibitDelay[n];
+    TSpinEdit* duration = InhibitDuration[n];
+    ::Bind(delay, &TSpinEdit::Changed, this,
+           [this, n, delay] { Model.SetInhibitDelay(n, delay->Value()); });
+    ::Bind(duration, &TSpinEdit::Changed, this,
+           [this, n, duration] { Model.SetInhibitDuration(n, duration->Value()); });
+  }
   ::Bind(btAplayInhSetings, &QPushButton::clicked, this, "Apply inhibits",
-         [this] { btAplayInhSetingsClick(); });
+         [this] { Model.SendInhibits(); });
+}
+
+void CsrGroup::Changed(PanelPart part) {
+  if (part == PanelPart::Csr1) DrawCsr1();
+  if (part == PanelPart::Inhibits) DrawInhibits();
+  if (part == PanelPart::ReadOuts) DrawReadOuts();
+}
+
+void CsrGroup::DrawCsr1() {
+  const PanelState& state = Model.State();
+  const QSignalBlocker quietSource(rgTriggerSource);
+  rgTriggerSource->SetItemIndex(state.TriggerSource);
+  // A typed text the operator is editing stays as typed while it means the
+  // rate the model holds.
+  if (RateIndex() != state.RateIndex) {
+    const QSignalBlocker quietRate(cbRanGenRate);
+    cbRanGenRate->setCurrentIndex(state.RateIndex);
+    RateTextSent = cbRanGenRate->currentText();
+  }
+  {
+    const QSignalBlocker quietOrbit(chbOrbitSignalSel);
+    chbOrbitSignalSel->setChecked(state.OrbitInternal);
+  }
+  btVMETriger->setEnabled(state.TriggerEnabled);
+  cbRanGenRate->setEnabled(state.RateEnabled);
+}
+
+void CsrGroup::DrawInhibits() {
+  const PanelState& state = Model.State();
+  for (std::size_t n = 0; n < 4; ++n) {
+    // Only what differs: a box holding a typed value keeps its text.
+    if (InhibitDelay[n]->Value() != state.InhibitDelays[n]) {
+      const QSignalBlocker quiet(InhibitDelay[n]);
+      InhibitDelay[n]->SetValue(state.InhibitDelays[n]);
+    }
+    if (InhibitDuration[n]->Value() != state.InhibitDurations[n]) {
+      const QSignalBlocker quiet(InhibitDuration[n]);
+      InhibitDuration[n]->SetValue(state.InhibitDurations[n]);
+    }
+  }
+}
+
+void CsrGroup::DrawReadOuts() {
+  const PanelState& state = Model.State();
+  if (state.CSR1) eCSR1->setText(QString::fromStdString(BitString(*state.CSR1, 16)));
+  if (state.CSR2) eCSR2->setText(QString::fromStdString(BitString(*state.CSR2, 16)));
 }
 
 void CsrGroup::FollowTypedRate() {
@@ -192,74 +248,28 @@ void CsrGroup::FollowTypedRate() {
   edit->setCursorPosition(cursor);
 }
 
+void CsrGroup::ChooseRate() {
+  RateTextSent = cbRanGenRate->currentText();
+  Model.ChooseRate(RateIndex());  // no item (-1) puts 7 in the rate field
+}
+
 int CsrGroup::RateIndex() const {
   // A typed text counts as an item only when it is that item's text exactly.
   return cbRanGenRate->findText(cbRanGenRate->currentText());
 }
 
-void CsrGroup::EnableForSource(int source) {
-  btVMETriger->setEnabled(source == static_cast<int>(ttcvi::kVMETriggerSource));
-  cbRanGenRate->setEnabled(source == ModuleSender::kRandomTriggerSource);
-}
-
-void CsrGroup::SendingTriggerSource(int source) { EnableForSource(source); }
-
-void CsrGroup::rgTriggerSourceClick() {
-  const int source = rgTriggerSource->ItemIndex();
-  EnableForSource(source);
-  Sender->SendTriggerSource(source, RateIndex());
-}
-
-void CsrGroup::cbRanGenRateChange() {
-  RateTextSent = cbRanGenRate->currentText();
-  // No item (-1) puts 7 in the rate field.
-  Sender->SendRate(RateIndex());
-}
-
-void CsrGroup::Button1Click() {
-  // The read completes before the edit changes: a failed read leaves it.
-  const std::uint16_t value = Sender->Module().ReadCSR1();
-  eCSR1->setText(QString::fromStdString(BitString(value, 16)));
-}
-
-void CsrGroup::btReadCSR2Click() {
-  const std::uint16_t value = Sender->Module().ReadCSR2();
-  eCSR2->setText(QString::fromStdString(BitString(value, 16)));
-}
-
-void CsrGroup::btAplayInhSetingsClick() {
-  // The values as they stand: a box the operator just left is already back
-  // in range, as the click took the focus from it; one still holding a typed
-  // 5000 is brought into range by the sender.
-  ModuleSender::Inhibits delays{};
-  ModuleSender::Inhibits durations{};
-  for (std::size_t n = 0; n < 4; ++n) {
-    delays[n] = InhibitDelay[n]->Value();
-    durations[n] = InhibitDuration[n]->Value();
-  }
-  Sender->SendInhibits(delays, durations);
-}
-
 void CsrGroup::CopyTo(PreSettings& preset) const {
-  preset.RanGenRate = RateIndex();
-  preset.TriggerSource = rgTriggerSource->ItemIndex();
-  preset.OrbitSignal = chbOrbitSignalSel->isChecked();
-  for (std::size_t n = 0; n < 4; ++n) {
-    preset.InhibitDelay[n] = InhibitDelay[n]->Value();
-    preset.InhibitDuration[n] = InhibitDuration[n]->Value();
-  }
+  const PanelState& state = Model.State();
+  preset.RanGenRate = state.RateIndex;
+  preset.TriggerSource = state.TriggerSource;
+  preset.OrbitSignal = state.OrbitInternal;
+  preset.InhibitDelay = state.InhibitDelays;
+  preset.InhibitDuration = state.InhibitDurations;
 }
 
-void CsrGroup::Show(const PreSettings& preset) {
-  cbRanGenRate->setCurrentIndex(preset.RanGenRate);
-  RateTextSent = cbRanGenRate->currentText();
-  rgTriggerSource->SetItemIndex(preset.TriggerSource);
-  {
-    const QSignalBlocker quiet(chbOrbitSignalSel);  // shown now, sent by the preset
-    chbOrbitSignalSel->setChecked(preset.OrbitSignal);
-  }
-  for (std::size_t n = 0; n < 4; ++n) {
-    InhibitDelay[n]->SetValue(preset.InhibitDelay[n]);
-    InhibitDuration[n]->SetValue(preset.InhibitDuration[n]);
-  }
+void CsrGroup::Show(const PreSettings& preset) { Model.ShowPreset(preset); }
+
+void CsrGroup::SendingTriggerSource(int source) {
+  btVMETriger->setEnabled(source == PanelModel::kVMETriggerSource);
+  cbRanGenRate->setEnabled(source == ModuleSender::kRandomTriggerSource);
 }

@@ -3,9 +3,9 @@
 #include <QString>
 #include <QWidget>
 
+#include "operate/PanelModel.h"
 #include "settings/PreSettings.h"
 
-class ModuleSender;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -16,18 +16,14 @@ class TSpinEdit;
 // The left column of the main window: the CSR1 panel (trigger source,
 // random rate, orbit, L1A FIFO reset, CSR1 read-out), the CSR2 panel
 // (read-out, B-Go FIFO reset), the inhibits and the module reset.
-class CsrGroup : public QWidget {
+class CsrGroup : public QWidget, public PanelListener {
   Q_OBJECT
 
  public:
-  explicit CsrGroup(QWidget* window);
+  CsrGroup(QWidget* window, PanelModel& model);
+  ~CsrGroup() override;
 
-  // Start state: the first rate shown, which counts as sent.
-  void ShowFirstRate();
-  // The orbit as the box shows it (start-up's first CSR1 write).
-  void SendOrbit(ModuleSender& sender) const;
-  // Binds the handlers; they send through sender.
-  void Bind(ModuleSender& sender);
+  void Changed(PanelPart part) override;
 
   // Rate, trigger source, orbit and inhibits into a preset, and back on the
   // panel (nothing sent). What the source enables follows when it is sent.
@@ -39,22 +35,21 @@ class CsrGroup : public QWidget {
   void BuildCsr1Panel();
   void BuildCsr2Panel();
   void BuildInhibitGroup();
+  void BindHandlers();
+  void DrawCsr1();
+  void DrawInhibits();
+  void DrawReadOuts();
   // The rate list's index as the operator left it: the item whose text the
   // box shows exactly, or -1 for a typed text that matches no item.
   int RateIndex() const;
+  void ChooseRate();
   // Keeps the rate list's index on the item whose text was typed (or none).
   void FollowTypedRate();
-  // What the trigger source's choice enables.
-  void EnableForSource(int source);
 
-  void rgTriggerSourceClick();
-  void cbRanGenRateChange();
-  void Button1Click();
-  void btReadCSR2Click();
-  void btAplayInhSetingsClick();
-
-  ModuleSender* Sender = nullptr;
-  QString RateTextSent;  // the rate box's text at its last change event
+  PanelModel& Model;
+  // The rate box's text at its last change event: picking the item the box
+  // already shows is no change.
+  QString RateTextSent;
 
   TRadioGroup* rgTriggerSource = nullptr;
   QPushButton* btVMETriger = nullptr;

@@ -5,12 +5,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 #include "base/ReadNumber.h"
-#include "operate/ModuleSender.h"
 #include "ui/EventGuard.h"
 #include "ui/GroupControls.h"
-#include "ui/RxGroup.h"
 
 using namespace group_controls;
 
@@ -22,7 +21,7 @@ std::int32_t Number(const QLineEdit* edit) { return ReadNumber(edit->text().toSt
 
 }  // namespace
 
-CycleGroup::CycleGroup(QWidget* window) : QWidget(window) {
+CycleGroup::CycleGroup(QWidget* window, PanelModel& model) : QWidget(window), Model(model) {
   QFrame* Panel4 = AddPanel(this, "Panel4", {kMiddle, 266, 200, 153});
 
   QGroupBox* GroupBox4 = AddGroup(
@@ -59,28 +58,46 @@ CycleGroup::CycleGroup(QWidget* window) : QWidget(window) {
   eTRIGRegSad->setToolTip(NumberHint());
   bTRIGRegSet = AddButton(GroupBox7, "bTRIGRegSet", QStringLiteral("Set"), {128, 57, 56, 23});
   FitToControls(this);
+  DrawTrigWord();
+  BindHandlers();
+  Model.AddListener(*this);
 }
 
-void CycleGroup::Bind(ModuleSender& sender, const RxGroup& rx) {
-  Sender = &sender;
-  Rx = &rx;
+CycleGroup::~CycleGroup() { Model.RemoveListener(*this); }
+
+void CycleGroup::Changed(PanelPart part) {
+  if (part == PanelPart::TrigWord) DrawTrigWord();
+}
+
+void CycleGroup::DrawTrigWord() {
+  const bool enabled = Model.State().TrigWordEnabled;
+  {
+    const QSignalBlocker quiet(chbTRIGRegEnable);
+    chbTRIGRegEnable->setChecked(enabled);
+  }
+  bTRIGRegSet->setEnabled(enabled);
+  eTRIGRegSad->setEnabled(enabled);
+  chbTrigRegExt->setEnabled(enabled);
+}
+
+void CycleGroup::BindHandlers() {
   ::Bind(
       bLFACSend, &QPushButton::clicked, this,
-      [this] { return "Long-format Send to " + Rx->SelectedRxCause(); },
+      [this] { return "Long-format Send to " + Model.SelectedRxCause(); },
       [this] { bLFACSendClick(); });
   // Both "External subadres" boxes run the long-format box's caption handler.
   ::Bind(chbLFACExt, &QCheckBox::toggled, this, "External subadres", [this] { chbLFACExtClick(); });
   ::Bind(chbTrigRegExt, &QCheckBox::toggled, this, "TRIGWORD External subadres",
          [this] { chbLFACExtClick(); });
   ::Bind(bSFACSend, &QPushButton::clicked, this, "Short-format Send",
-         [this] { Sender->Module().SendShortAsync(Number(eSFACCommand)); });
+         [this] { Model.SendShort(Number(eSFACCommand)); });
   ::Bind(
       chbTRIGRegEnable, &QCheckBox::toggled, this,
       [this] { return "TRIGWORD Enable" + OnOff(chbTRIGRegEnable); },
       [this] { chbTRIGRegEnableClick(); });
   ::Bind(
       bTRIGRegSet, &QPushButton::clicked, this,
-      [this] { return "TRIGWORD Set for " + Rx->SelectedRxCause(); },
+      [this] { return "TRIGWORD Set for " + Model.SelectedRxCause(); },
       [this] { bTRIGRegSetClick(); });
 }
 
@@ -89,11 +106,7 @@ void CycleGroup::bLFACSendClick() {
   // the one reported.
   const std::int32_t data = Number(eLFACData);
   const std::int32_t subaddress = Number(eLFACSubaddr);
-  const std::int32_t address = Rx->SelectedRxAddress();
-  if (chbLFACExt->isChecked())
-    Sender->Module().SendLongAsyncExternal(address, subaddress, data);
-  else
-    Sender->Module().SendLongAsync(address, subaddress, data);
+  Model.SendLong(chbLFACExt->isChecked(), subaddress, data);
 }
 
 void CycleGroup::chbLFACExtClick() {
@@ -103,20 +116,15 @@ void CycleGroup::chbLFACExtClick() {
 
 void CycleGroup::chbTRIGRegEnableClick() {
   const bool enable = chbTRIGRegEnable->isChecked();
-  if (enable) {
-    bTRIGRegSetClick();
-  } else {
-    // Disabling needs no typed value: a bad text cannot keep the word armed.
-    Sender->Module().SetTrigWord(0, 0, false, false);
-  }
-  bTRIGRegSet->setEnabled(enable);
-  eTRIGRegSad->setEnabled(enable);
-  chbTrigRegExt->setEnabled(enable);
+  const bool external = chbTrigRegExt->isChecked();
+  // Enabling needs the subaddress: a bad text stops here and the group stays
+  // as it was. Disabling needs no typed value: a bad text cannot keep the
+  // word armed.
+  const std::int32_t subaddress = enable ? Number(eTRIGRegSad) : 0;
+  Model.SetTrigWordEnabled(enable, subaddress, external);
 }
 
 void CycleGroup::bTRIGRegSetClick() {
   const bool external = chbTrigRegExt->isChecked();
-  const std::int32_t subaddress = Number(eTRIGRegSad);
-  const std::int32_t address = Rx->SelectedRxAddress();
-  Sender->Module().SetTrigWord(address, subaddress, external, true);
+  Model.SetTrigWord(Number(eTRIGRegSad), external);
 }

@@ -2,31 +2,34 @@
 
 #include <QWidget>
 
-class ModuleSender;
+#include "operate/PanelModel.h"
+
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
-class RxGroup;
 
 // The asynchronous B-channel cycles (long format to one TTCrx, short format
 // broadcast) and the TRIGWORD register of the TTCvi Mk II.
-class CycleGroup : public QWidget {
+// The long-format cycles and TRIGWORD go to the TTCrx selected in the
+// group "RX".
+class CycleGroup : public QWidget, public PanelListener {
   Q_OBJECT
 
  public:
-  explicit CycleGroup(QWidget* window);
+  CycleGroup(QWidget* window, PanelModel& model);
+  ~CycleGroup() override;
 
-  // rx gives the TTCrx the long-format cycles and TRIGWORD address.
-  void Bind(ModuleSender& sender, const RxGroup& rx);
+  void Changed(PanelPart part) override;
 
  private:
+  void BindHandlers();
+  void DrawTrigWord();
   void bLFACSendClick();
   void chbLFACExtClick();
   void chbTRIGRegEnableClick();
   void bTRIGRegSetClick();
 
-  ModuleSender* Sender = nullptr;
-  const RxGroup* Rx = nullptr;
+  PanelModel& Model;
 
   QCheckBox* chbLFACExt = nullptr;
   QLineEdit* eLFACSubaddr = nullptr;

@@ -41,14 +41,19 @@ TdlgRxControlRegister::TdlgRxControlRegister(QWidget* parent) : QDialog(parent) 
   EndDialogFrame(this, frame, QSize(313, 214));
 }
 
-std::bitset<8> TdlgRxControlRegister::GetRegister() {
-  std::bitset<8> value;
-  for (std::size_t bit = 0; bit < chb.size(); ++bit) value[bit] = chb[bit]->isChecked();
-  Register = value;
-  return value;
+bool TdlgRxControlRegister::Execute(std::bitset<8>& boxes) {
+  ShowBoxes(boxes);
+  const bool accepted = exec() == QDialog::Accepted;
+  boxes = Boxes();
+  return accepted;
 }
 
-void TdlgRxControlRegister::SetRegister(std::bitset<8> value) {
-  Register = value;
+void TdlgRxControlRegister::ShowBoxes(std::bitset<8> value) {
   for (std::size_t bit = 0; bit < chb.size(); ++bit) chb[bit]->setChecked(value[bit]);
+}
+
+std::bitset<8> TdlgRxControlRegister::Boxes() const {
+  std::bitset<8> value;
+  for (std::size_t bit = 0; bit < chb.size(); ++bit) value[bit] = chb[bit]->isChecked();
+  return value;
 }

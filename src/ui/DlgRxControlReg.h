@@ -14,11 +14,14 @@ class TdlgRxControlRegister : public QDialog {
  public:
   explicit TdlgRxControlRegister(QWidget* parent = nullptr);
 
-  // Bit i = box chb<i> ticked; the result is also remembered.
-  std::bitset<8> GetRegister();
-  // Remembers value and ticks box i exactly when bit i is set.
-  void SetRegister(std::bitset<8> value);
+  // Shows boxes (bit i ticks chb<i>) and lets the operator edit them; true
+  // for OK. Either way boxes come back as the operator left them: a cancelled
+  // change is kept in the boxes, it is only not sent.
+  bool Execute(std::bitset<8>& boxes);
 
-  std::array<QCheckBox*, 8> chb;
-  std::bitset<8> Register;  // the value last read from or set into the boxes
+ private:
+  void ShowBoxes(std::bitset<8> value);
+  std::bitset<8> Boxes() const;
+
+  std::array<QCheckBox*, 8> chb{};
 };

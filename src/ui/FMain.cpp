@@ -83,28 +83,19 @@ TfrmMain::TfrmMain(const ConnectionFactory& factory, QWidget* parent) : QWidget(
     Model_->StartUp();
   }  // the configuration file is released
 
-  // The controls, with their start states, at fixed places as operators
-  // know the panel (the window may be resized, its controls do not move).
-  // The views draw the model as it stands; building them sends nothing.
-  Csr = new CsrGroup(this);
+  // The controls, with what they show, at fixed places as operators know the
+  // panel (the window may be resized, its controls do not move), in the
+  // focus order. Building them sends nothing.
+  Csr = new CsrGroup(this, *Model_);
   BGo = new BGoGroup(this, *Model_, Dialogs_);
-  Cycles = new CycleGroup(this);
-  Rx = new RxGroup(this);
+  Cycles = new CycleGroup(this, *Model_);
+  Rx = new RxGroup(this, *Model_, Dialogs_);
   Presets = new PresetGroup(this, *Model_, Dialogs_);
-  Corner = new CornerGroup(this);
-  Corner->ShowConnection(Session_->Describe(), TTCviAddress);
-  Csr->ShowFirstRate();
-  Rx->SetAddresses(Model_->State().RxAddresses);
-  Rx->SelectFirst();
+  Corner = new CornerGroup(this, *BusLogFeed_, Session_->Describe(), TTCviAddress);
 
   SetCauseDescriber(this, [this](const QObject* control) {
     return control == this ? std::string("Close") : std::string();
   });
-  ModuleSender& sender = Session_->Sender();
-  Csr->Bind(sender);
-  Cycles->Bind(sender, *Rx);
-  Rx->Bind(sender, Dialogs_);
-  Corner->Bind(*BusLogFeed_);
 }
 
 TfrmMain::~TfrmMain() {
@@ -132,9 +123,7 @@ void TfrmMain::AttachCrateMonitor(CrateMonitorFactory monitor) {
 }
 
 StoredConfiguration TfrmMain::Stored() const {
-  StoredConfiguration stored = Model_->Stored();
-  stored.RxAddresses = Rx->Addresses();
-  return stored;
+  return Model_->Stored();
 }
 
 bool TfrmMain::FormClose(bool bySignal) {

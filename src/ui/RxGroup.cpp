@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSignalBlocker>
 
-#include "operate/ModuleSender.h"
 #include "settings/RxAddresses.h"
 #include "ttcvi/TTCrxRegisters.h"
 #include "ui/DlgRxControlReg.h"
@@ -18,7 +18,8 @@
 
 using namespace group_controls;
 
-RxGroup::RxGroup(QWidget* window) : QWidget(window) {
+RxGroup::RxGroup(QWidget* window, PanelModel& model, const PanelDialogs& dialogs)
+    : QWidget(window), Model(model), Dialogs(dialogs) {
   QGroupBox* GroupBox1 = AddGroup(this, "GroupBox1", QStringLiteral("RX"), {kRight, 8, 196, 226});
 
   QFrame* Panel7 = AddPanel(GroupBox1, "Panel7", {4, 17, 188, 56});
@@ -71,17 +72,25 @@ RxGroup::RxGroup(QWidget* window) : QWidget(window) {
 
   // The selectors' ranges; nothing is bound yet, so nothing is sent.
   for (std::size_t n = 0; n < 4; ++n) frSelectReg[n]->SetMaxValue(rows[n].maximum);
+
+  DrawList();
+  DrawRx();
+  BindHandlers();
+  Model.AddListener(*this);
 }
 
-void RxGroup::Bind(ModuleSender& sender, const PanelDialogs& dialogs) {
-  Sender = &sender;
-  Dialogs = &dialogs;
+RxGroup::~RxGroup() { Model.RemoveListener(*this); }
+
+void RxGroup::BindHandlers() {
   const char* const causes[] = {"Deskew 1 of ", "Deskew 2 of ", "Coar Del 1 of ", "Coar Del 2 of "};
   for (int n = 0; n < 4; ++n) {
+    // The selector's number box already shows the new position.
     ::Bind(
         frSelectReg[n], &TfrSelectValue::TrackBarChange, this,
-        [this, cause = causes[n]] { return cause + SelectedRxCause(); },
-        [this, n] { n < 2 ? SendDeskew(n) : SendCoarseDelays(); });
+        [this, cause = causes[n]] { return cause + Model.SelectedRxCause(); },
+        [this, n] {
+          Model.SetSelector(static_cast<PanelModel::Selector>(n), frSelectReg[n]->GetValue());
+        });
   }
   // The number boxes only do what every selector's box does: move the
   // slider, whose change sends the register. frSelectReg0's box keeps the
@@ -93,7 +102,7 @@ void RxGroup::Bind(ModuleSender& sender, const PanelDialogs& dialogs) {
   }
   // A single click opens the dialog, as a button does: the left button
   // released over the panel. The first click of a double-click already does.
-  SetCause(pCntrolReg, [this] { return "Control Register of " + SelectedRxCause(); });
+  SetCause(pCntrolReg, [this] { return "Control Register of " + Model.SelectedRxCause(); });
   BindEvent(
       pCntrolReg,
       [](QWidget* panel, QEvent* event) {
@@ -107,44 +116,48 @@ void RxGroup::Bind(ModuleSender& sender, const PanelDialogs& dialogs) {
          [this] { bAddRxAddresClick(); });
   ::Bind(
       bRxAddressDelete, &QPushButton::clicked, this,
-      [this] { return "Delete TTCrx address " + SelectedRxCause(); },
-      [this] { bRxAddressDeleteClick(); });
+      [this] { return "Delete TTCrx address " + Model.SelectedRxCause(); },
+      [this] { Model.DeleteRxAddress(cmbTTC->currentIndex()); });
+  // Any change of the selection, the operator's or code's: the list's
+  // redraw sets it with the list's signals blocked.
+  ::Bind(cmbTTC, &QComboBox::currentIndexChanged, this,
+         [this] { Model.SelectRx(cmbTTC->currentIndex()); });
 }
 
-std::int32_t RxGroup::SelectedRxAddress() const {
-  return RxAddressOf(EntryTexts(cmbTTC), cmbTTC->currentIndex());
+void RxGroup::Changed(PanelPart part) {
+  if (part == PanelPart::RxList) DrawList();
+  if (part == PanelPart::Rx) DrawRx();
 }
 
-std::string RxGroup::SelectedRxCause() const {
-  const int selected = cmbTTC->currentIndex();
-  if (selected < 0) return "no TTCrx";
-  const std::string entry = cmbTTC->itemText(selected).toStdString();
-  const std::string name = RxEntryName(entry);
-  return name.empty() ? entry : name;
+void RxGroup::DrawList() {
+  const QSignalBlocker quiet(cmbTTC);
+  cmbTTC->clear();
+  for (const std::string& entry : Model.State().RxAddresses) AddStoredEntry(cmbTTC, entry);
+  cmbTTC->setCurrentIndex(Model.State().SelectedRx);
 }
 
-void RxGroup::SendDeskew(int selector) {
-  // The selector's number box already shows the new position.
-  const int step = frSelectReg[selector]->GetValue();
-  if (selector == 0)
-    Sender->SendDeskew1(SelectedRxAddress(), step);
-  else
-    Sender->SendDeskew2(SelectedRxAddress(), step);
+void RxGroup::DrawRx() {
+  const PanelState& state = Model.State();
+  if (cmbTTC->currentIndex() != state.SelectedRx) {
+    const QSignalBlocker quiet(cmbTTC);
+    cmbTTC->setCurrentIndex(state.SelectedRx);
+  }
+  for (std::size_t n = 0; n < 4; ++n)
+    if (frSelectReg[n]->GetValue() != state.Selectors[n])
+      frSelectReg[n]->SetValueQuietly(state.Selectors[n]);
+  pCntrolReg->setText(QString::fromStdString(ttcrx::RegisterBits(state.ControlRegisterShown)));
 }
 
-void RxGroup::SendCoarseDelays() {
-  // Both coarse delays share one register: they go out together.
-  Sender->SendCoarseDelays(SelectedRxAddress(), frSelectReg[2]->GetValue(),
-                           frSelectReg[3]->GetValue());
-}
+std::int32_t RxGroup::SelectedRxAddress() const { return Model.SelectedRxAddress(); }
 
 void RxGroup::pCntrolRegClick() {
+  std::bitset<8> boxes = Model.State().ControlRegisterBoxes;
   // Cancel sends nothing; the boxes keep what the operator changed.
-  if (Dialogs->RxControlRegister().exec() != QDialog::Accepted) return;
-  // The value is taken first: it shows even when no TTCrx can be addressed.
-  const std::bitset<8> value = Dialogs->RxControlRegister().GetRegister();
-  ShowControlRegister(value);
-  Sender->SendControlRegister(SelectedRxAddress(), value);
+  if (!Dialogs.RxControlRegister().Execute(boxes)) {
+    Model.SetControlRegisterBoxes(boxes);
+    return;
+  }
+  Model.SendControlRegister(boxes);
 }
 
 void RxGroup::bAddRxAddresClick() {
@@ -152,44 +165,23 @@ void RxGroup::bAddRxAddresClick() {
   // number that no TTCrx can have is refused now, before it is kept.
   const std::string address = eRxAddres->text().toStdString();
   CheckRxAddressText(address);
-  cmbTTC->addItem(QString::fromStdString(RxEntry(eRxName->text().toStdString(), address)));
-  cmbTTC->setCurrentIndex(cmbTTC->count() - 1);
+  Model.AddRxAddress(eRxName->text().toStdString(), address);
 }
-
-void RxGroup::bRxAddressDeleteClick() {
-  const int selected = cmbTTC->currentIndex();
-  if (selected < 0) return;
-  cmbTTC->removeItem(selected);
-  cmbTTC->setCurrentIndex(-1);  // the operator picks the next target
-}
-
-std::vector<std::string> RxGroup::Addresses() const { return EntryTexts(cmbTTC); }
-
-void RxGroup::SetAddresses(const std::vector<std::string>& entries) {
-  for (const std::string& entry : entries) AddStoredEntry(cmbTTC, entry);
-}
-
-void RxGroup::SelectFirst() { cmbTTC->setCurrentIndex(cmbTTC->count() > 0 ? 0 : -1); }
 
 void RxGroup::CopyTo(PreSettings& preset) const {
-  preset.Deskew1 = frSelectReg[0]->GetValue();
-  preset.Deskew2 = frSelectReg[1]->GetValue();
-  preset.CoarDel1 = frSelectReg[2]->GetValue();
-  preset.CoarDel2 = frSelectReg[3]->GetValue();
+  const PanelState& state = Model.State();
+  preset.Deskew1 = state.Selectors[PanelModel::kDeskew1];
+  preset.Deskew2 = state.Selectors[PanelModel::kDeskew2];
+  preset.CoarDel1 = state.Selectors[PanelModel::kCoarseDelay1];
+  preset.CoarDel2 = state.Selectors[PanelModel::kCoarseDelay2];
   // The boxes as they are now, even if their last change was cancelled.
-  preset.RxControlRegister = Dialogs->RxControlRegister().GetRegister();
-  const int rx = cmbTTC->currentIndex();
-  preset.RxName = rx < 0 ? std::string() : RxEntryName(EntryText(cmbTTC, rx));
+  preset.RxControlRegister = state.ControlRegisterBoxes;
+  preset.RxName = state.SelectedRx < 0
+                      ? std::string()
+                      : RxEntryName(state.RxAddresses[static_cast<std::size_t>(state.SelectedRx)]);
 }
 
-void RxGroup::Show(const PreSettings& preset) {
-  frSelectReg[0]->SetValueQuietly(preset.Deskew1);
-  frSelectReg[1]->SetValueQuietly(preset.Deskew2);
-  frSelectReg[2]->SetValueQuietly(preset.CoarDel1);
-  frSelectReg[3]->SetValueQuietly(preset.CoarDel2);
-  cmbTTC->setCurrentIndex(FindRxEntry(EntryTexts(cmbTTC), preset.RxName));
-  Dialogs->RxControlRegister().SetRegister(preset.RxControlRegister);
-}
+void RxGroup::Show(const PreSettings& preset) { Model.ShowPreset(preset); }
 
 void RxGroup::ShowControlRegister(std::bitset<8> value) {
   pCntrolReg->setText(QString::fromStdString(ttcrx::RegisterBits(value)));

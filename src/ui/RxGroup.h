@@ -3,12 +3,10 @@
 #include <QWidget>
 #include <bitset>
 #include <cstdint>
-#include <string>
-#include <vector>
 
+#include "operate/PanelModel.h"
 #include "settings/PreSettings.h"
 
-class ModuleSender;
 class PanelDialogs;
 class QComboBox;
 class QLabel;
@@ -19,25 +17,19 @@ class TfrSelectValue;
 // The group "RX": the TTCrx address list, the fine deskews, the coarse
 // delays and the control register of the selected TTCrx, each sent as one
 // long-format cycle with E = 0. Nothing is ever read back from a TTCrx.
-class RxGroup : public QWidget {
+// The control register's display shows the value last sent; the dialog's
+// boxes are the model's too.
+class RxGroup : public QWidget, public PanelListener {
   Q_OBJECT
 
  public:
-  explicit RxGroup(QWidget* window);
+  // dialogs gives the control register dialog once the program has made it.
+  RxGroup(QWidget* window, PanelModel& model, const PanelDialogs& dialogs);
+  ~RxGroup() override;
 
-  void Bind(ModuleSender& sender, const PanelDialogs& dialogs);
+  void Changed(PanelPart part) override;
 
-  // The numeric address of the selected entry, looked up by its name;
-  // raises the conversion error when there is none or it is no number.
   std::int32_t SelectedRxAddress() const;
-  // The selected TTCrx as the bus log names it: its name, or "no TTCrx".
-  std::string SelectedRxCause() const;
-
-  // The address list as the configuration file keeps it ("name=address").
-  std::vector<std::string> Addresses() const;
-  void SetAddresses(const std::vector<std::string>& entries);
-  // The first TTCrx becomes the target; nothing is sent to it.
-  void SelectFirst();
 
   // The TTCrx settings into a preset (the control register as the dialog's
   // boxes stand), and back on the panel (nothing sent). The control
@@ -47,14 +39,14 @@ class RxGroup : public QWidget {
   void ShowControlRegister(std::bitset<8> value);
 
  private:
-  void SendDeskew(int selector);
-  void SendCoarseDelays();
+  void BindHandlers();
+  void DrawList();
+  void DrawRx();
   void pCntrolRegClick();
   void bAddRxAddresClick();
-  void bRxAddressDeleteClick();
 
-  ModuleSender* Sender = nullptr;
-  const PanelDialogs* Dialogs = nullptr;
+  PanelModel& Model;
+  const PanelDialogs& Dialogs;
 
   QComboBox* cmbTTC = nullptr;
   QLineEdit* eRxName = nullptr;

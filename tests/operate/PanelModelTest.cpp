@@ -169,6 +169,58 @@ TEST(PanelModel, AModeBoxIsRememberedOnlyOnceTheModuleTookIt) {
   EXPECT_FALSE(panel.Model.State().ModeBoxes[0]);
 }
 
+// The CSR, inhibit, TTCrx and cycle controls: what each sends, with the
+// second TTCrx of the list (address 5) selected.
+TEST(PanelModel, EachControlSendsItsWrites) {
+  struct Case {
+    const char* what;
+    void (*act)(PanelModel&);
+    std::vector<std::string> steps;
+  };
+  const Case cases[] = {
+      {"a rate shown by code goes with the next source",
+       [](PanelModel& m) {
+         m.ShowRate(3);
+         m.ChooseTriggerSource(5);
+       },
+       {"W80=3000", "W80=3005"}},
+      {"a typed rate that is no item", [](PanelModel& m) { m.ChooseRate(-1); }, {"W80=7000"}},
+      {"inhibits brought into range",
+       [](PanelModel& m) {
+         m.SetInhibitDelay(3, 5000);
+         m.SetInhibitDuration(3, -1);
+         m.SendInhibits();
+       },
+       {"W92=0", "W94=0", "W9A=0", "W9C=0", "WA2=0", "WA4=0", "WAA=FFF", "WAC=0"}},
+      {"coarse delay 2 goes out with coarse delay 1",
+       [](PanelModel& m) {
+         m.SetSelector(PanelModel::kCoarseDelay1, 3);
+         m.SetSelector(PanelModel::kCoarseDelay2, 20);
+       },
+       {"WC0=800A", "WC2=203", "WC0=800A", "WC2=2F3"}},
+      {"long format, external subaddress",
+       [](PanelModel& m) { m.SendLong(true, 0x12, 0x34); },
+       {"WC0=800B", "WC2=1234"}},
+      {"TRIGWORD disarmed",
+       [](PanelModel& m) { m.SetTrigWordEnabled(false, 0, true); },
+       {"WC8=0", "WCA=0"}},
+  };
+  for (const Case& c : cases) {
+    ModelOnBus panel(ExampleFile());
+    panel.Model.SelectRx(1);
+    c.act(panel.Model);
+    EXPECT_EQ(panel.Steps(), c.steps) << c.what;
+  }
+}
+
+TEST(PanelModel, WithoutATTCrxASelectorKeepsItsValueAndSendsNothing) {
+  ModelOnBus panel(ExampleFile());
+  panel.Model.SelectRx(-1);
+  EXPECT_THROW(panel.Model.SetSelector(PanelModel::kDeskew2, 300), Exception);
+  EXPECT_EQ(panel.Model.State().Selectors[PanelModel::kDeskew2], 239);
+  EXPECT_TRUE(panel.Steps().empty());
+}
+
 }  // namespace
 
 namespace {

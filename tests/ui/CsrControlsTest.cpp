@@ -210,7 +210,10 @@ void WheelDown(QWidget* control) {
 
 TEST_F(CsrControls, WheelChangesRateBoxAndListsOnlyWithFocus) {
   ClickSource(5);  // the rate box is enabled
-  Find<QComboBox>("cmbTTC")->addItems({QStringLiteral("A=1"), QStringLiteral("B=2")});
+  for (const char* address : {"1", "2"}) {
+    Find<QLineEdit>("eRxAddres")->setText(QString::fromLatin1(address));
+    Find<QPushButton>("bAddRxAddres")->click();
+  }
   Find<QComboBox>("lbPresettings")->addItems({QStringLiteral("one"), QStringLiteral("two")});
   Find<QComboBox>("cmbTTC")->setCurrentIndex(0);
   Find<QComboBox>("lbPresettings")->setCurrentIndex(0);

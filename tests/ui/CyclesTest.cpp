@@ -123,6 +123,21 @@ TEST_F(Cycles, ClearingTheEnableBoxWritesZerosEvenWithABadTextAndGreysTheGroup) 
   EXPECT_EQ(Crate().Cycles().size(), 2u);
 }
 
+TEST_F(Cycles, ARefusedTrigWordWriteLeavesTheGroupAsItWas) {
+  // Clearing the box with the write refused: the controls stay usable.
+  Crate().FailNext(sim::Call::Write, sim::kStatusInjected);
+  EXPECT_FALSE(AnsweredBox([&] { Find<QCheckBox>("chbTRIGRegEnable")->click(); }).isEmpty());
+  EXPECT_TRUE(Find<QWidget>("bTRIGRegSet")->isEnabled());
+
+  // Ticked and cleared again, written; then ticked with no TTCrx to
+  // address: it stays grey.
+  Find<QCheckBox>("chbTRIGRegEnable")->click();
+  Find<QCheckBox>("chbTRIGRegEnable")->click();
+  Find<QComboBox>("cmbTTC")->setCurrentIndex(-1);
+  EXPECT_FALSE(AnsweredBox([&] { Find<QCheckBox>("chbTRIGRegEnable")->click(); }).isEmpty());
+  EXPECT_FALSE(Find<QWidget>("eTRIGRegSad")->isEnabled());
+}
+
 TEST_F(Cycles, RefusedWriteShowsTheWholeErrorAndTheNextCycleWorks) {
   Crate().FailNext(sim::Call::Write, sim::kStatusInjected);
   const QString text = AnsweredBox([&] { Click("bSFACSend"); });

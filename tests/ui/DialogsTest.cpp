@@ -185,7 +185,6 @@ TEST(RxControlRegisterDialog, BoxesStackedInBitOrderWithPowerUpTicks) {
   for (std::size_t i = 0; i < 8; ++i) {
     QCheckBox* box = Control<QCheckBox>(&dialog, bits[i].Name);
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box, dialog.chb[i]);
     EXPECT_EQ(box->text(), bits[i].Caption);
     EXPECT_EQ(box->isChecked(), bits[i].Ticked) << bits[i].Name;
     const int y = box->mapTo(&dialog, QPoint(0, 0)).y();
@@ -195,38 +194,42 @@ TEST(RxControlRegisterDialog, BoxesStackedInBitOrderWithPowerUpTicks) {
   dialog.hide();
 }
 
-TEST(RxControlRegisterDialog, RegisterStartsAtZeroAndGetRegisterReadsTheBoxes) {
-  TdlgRxControlRegister dialog;
-  EXPECT_EQ(dialog.Register.to_ulong(), 0u);
-  EXPECT_EQ(dialog.GetRegister().to_ulong(), 0x93u);
-  EXPECT_EQ(dialog.Register.to_ulong(), 0x93u);  // remembered
-  dialog.chb[2]->setChecked(true);
-  dialog.chb[7]->setChecked(false);
-  EXPECT_EQ(dialog.Register.to_ulong(), 0x93u);  // only GetRegister reads
-  EXPECT_EQ(dialog.GetRegister().to_ulong(), 0x17u);
+// The ticks of the dialog's eight boxes, bit i for chb<i>.
+unsigned Ticks(QWidget* dialog) {
+  unsigned value = 0;
+  for (unsigned bit = 0; bit < 8; ++bit)
+    if (Control<QCheckBox>(dialog, QStringLiteral("chb%1").arg(bit).toLatin1().constData())
+            ->isChecked())
+      value |= 1u << bit;
+  return value;
 }
 
-TEST(RxControlRegisterDialog, SetRegisterTicksTheBoxesAndRoundTrips) {
+TEST(RxControlRegisterDialog, ShowsTheValueItIsGivenAndOkReturnsTheBoxes) {
   TdlgRxControlRegister dialog;
-  for (unsigned value : {0x00u, 0xFFu, 0x5Au, 0xA5u, 0x93u, 0x01u, 0x80u}) {
-    dialog.SetRegister(std::bitset<8>(value));
-    EXPECT_EQ(dialog.Register.to_ulong(), value);
-    for (std::size_t bit = 0; bit < 8; ++bit)
-      EXPECT_EQ(dialog.chb[bit]->isChecked(), ((value >> bit) & 1u) != 0) << value << " " << bit;
-    EXPECT_EQ(dialog.GetRegister().to_ulong(), value);
+  for (unsigned value : {0x00u, 0xFFu, 0x5Au, 0xA5u, 0x01u, 0x80u}) {
+    std::bitset<8> boxes(value);
+    unsigned shown = 0x100;
+    ModalAnswer answer([&](QWidget* m) {
+      shown = Ticks(m);
+      Control<QCheckBox>(m, "chb3")->click();
+      PressOk(m);
+    });
+    EXPECT_TRUE(dialog.Execute(boxes));
+    EXPECT_EQ(shown, value);
+    EXPECT_EQ(boxes.to_ulong(), value ^ 0x08u);
   }
 }
 
 TEST(RxControlRegisterDialog, CancelKeepsWhatTheOperatorChanged) {
   TdlgRxControlRegister dialog;
-  RunModal(&dialog, [](QWidget* m) {
+  std::bitset<8> boxes(0x93);
+  ModalAnswer answer([](QWidget* m) {
     Control<QCheckBox>(m, "chb5")->click();
     Control<QCheckBox>(m, "chb0")->click();
     PressCancel(m);
   });
-  EXPECT_TRUE(dialog.chb[5]->isChecked());
-  EXPECT_FALSE(dialog.chb[0]->isChecked());
-  EXPECT_EQ(dialog.GetRegister().to_ulong(), 0xB2u);
+  EXPECT_FALSE(dialog.Execute(boxes));
+  EXPECT_EQ(boxes.to_ulong(), 0xB2u);
 }
 
 // --------------------------------------------------------------- TB_GoDataDlg

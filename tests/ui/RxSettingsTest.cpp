@@ -11,7 +11,6 @@
 #include "support/ExampleConfigFile.h"
 #include "ui/DlgRxControlReg.h"
 #include "ui/FSelectValue.h"
-#include "ui/RxGroup.h"
 #include "ui/SpinEdit.h"
 
 namespace {
@@ -103,7 +102,7 @@ TEST_F(RxSettings, TypedNumbersMoveTheSliderAndAreBroughtIntoRange) {
 TEST_F(RxSettings, ControlRegisterOkSendsTheBoxesAndCancelSendsNothing) {
   AddRx("Rx", "x3F");
   EditControlRegister([](TdlgRxControlRegister* dialog) {
-    for (QCheckBox* box : dialog->chb) box->setChecked(true);
+    for (QCheckBox* box : dialog->findChildren<QCheckBox*>()) box->setChecked(true);
     PressOk(dialog);
   });
   EXPECT_EQ(Find<QLabel>("pCntrolReg")->text(), QStringLiteral("11111111"));
@@ -111,7 +110,7 @@ TEST_F(RxSettings, ControlRegisterOkSendsTheBoxesAndCancelSendsNothing) {
 
   Crate().ClearBChannelCycles();
   EditControlRegister([](TdlgRxControlRegister* dialog) {
-    dialog->chb[0]->setChecked(false);
+    Control<QCheckBox>(dialog, "chb0")->setChecked(false);
     PressCancel(dialog);
   });
   EXPECT_TRUE(RxRegisterCycles().empty());
@@ -149,12 +148,13 @@ TEST_F(RxSettings, AddressesBeyondFourteenBitsReachNoOtherTTCrx) {
   // Entries as a file gives them, and the TTCrx each reaches (-1: refused).
   const std::pair<const char*, int> cases[] = {
       {"Lo=-1", -1}, {"Min=0", 0}, {"Max=x3FFF", 16383}, {"Hi=16384", -1}};
-  auto* list = Find<QComboBox>("cmbTTC");
   int step = 0;
   for (const auto& [entry, reached] : cases) {
-    list->clear();
-    Main->findChild<RxGroup*>()->SetAddresses({entry});
-    list->setCurrentIndex(0);
+    Windows = {};
+    WriteTextFile(Dir.IniPath(),
+                  std::string("[Rx_Addresses]\nNoOfRxAddresses=1\nRxAddress0=") + entry + "\n");
+    Windows = CreateQuorvaneWindows(OpenBit3Connection);
+    Main = Windows.frmMain.get();
     Crate().ClearBChannelCycles();
     const QString box = AnsweredBox([&] { Selector("frSelectReg0")->SetValue(++step); });
     EXPECT_EQ(box.contains(QStringLiteral("is 0 to 16383 (14 bits)")), reached < 0) << entry;
@@ -162,7 +162,7 @@ TEST_F(RxSettings, AddressesBeyondFourteenBitsReachNoOtherTTCrx) {
     EXPECT_EQ(cycles.empty() ? -1 : cycles[0].ttcrxAddress, reached) << entry;
   }
   EXPECT_FALSE(AnsweredBox([&] { AddRx("Big", "x4000"); }).isEmpty()) << "typed: refused";
-  EXPECT_EQ(EntryTextsOf(list), QStringList{"Hi=16384"});
+  EXPECT_EQ(EntryTextsOf(Find<QComboBox>("cmbTTC")), QStringList{"Hi=16384"});
 }
 
 TEST_F(RxSettings, AddAppendsAndSelectsDeleteLeavesNoneSelected) {
