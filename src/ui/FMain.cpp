@@ -122,9 +122,7 @@ void TfrmMain::AttachCrateMonitor(CrateMonitorFactory monitor) {
   Corner->OfferCrateMonitor(std::move(monitor), Session_ && Session_->Describe().Simulated);
 }
 
-StoredConfiguration TfrmMain::Stored() const {
-  return Model_->Stored();
-}
+StoredConfiguration TfrmMain::Stored() const { return Model_->Stored(); }
 
 bool TfrmMain::FormClose(bool bySignal) {
   TIniFile file(IniFileName);
