@@ -10,6 +10,9 @@
 #   share/doc/quorvane/copyright, changelog.gz   as every Debian package has them
 set(CMAKE_INSTALL_DOCDIR share/doc/quorvane)  # not the project name's capitals
 include(GNUInstallDirs)
+# Two packages from one build: quorvane (the panel and quorvane-ctl) and,
+# where quorvane-ds is built, quorvane-tango; only the second needs Tango.
+set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME quorvane)
 
 install(TARGETS quorvane RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/quorvane)
 # The launcher finds the panel relative to itself, so the installed tree and
@@ -61,7 +64,9 @@ set(CPACK_PACKAGE_NAME quorvane)
 set(CPACK_PACKAGE_VENDOR "The Quorvane developers")
 # The same address as in packaging/changelog.
 set(CPACK_PACKAGE_CONTACT "The Quorvane developers <developers@quorvane.org>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Control panel for a TTCvi VME module and its TTCrx receivers")
+# Each package's description begins with its own synopsis line (below), so
+# CPack is given no summary of its own to put before them.
+set(QUORVANE_SUMMARY "Control panel for a TTCvi VME module and its TTCrx receivers")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION  # lines of at most 79 characters
     "Quorvane drives one TTCvi VME module of the Timing, Trigger and Control\n"
     "system and, over the module's B channel, the TTCrx receiver chips on the\n"
@@ -81,4 +86,38 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core")
+
+# quorvane-tango: the device server, its manual page, its systemd unit and
+# the documents every Debian package has.
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL quorvane)
+set(CPACK_DEBIAN_QUORVANE_PACKAGE_NAME quorvane)
+set(CPACK_DEBIAN_QUORVANE_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_QUORVANE_DESCRIPTION
+    "${QUORVANE_SUMMARY}\n${CPACK_PACKAGE_DESCRIPTION}")
+if(TARGET quorvane-ds)
+  install(TARGETS quorvane-ds RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT tango)
+  quorvane_gzip(${CMAKE_SOURCE_DIR}/packaging/quorvane-ds.1
+                ${CMAKE_BINARY_DIR}/packaging/quorvane-ds.1.gz)
+  install(FILES ${CMAKE_BINARY_DIR}/packaging/quorvane-ds.1.gz
+          DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT tango)
+  # Debian 12 keeps the units of its packages in /lib.
+  install(FILES ${CMAKE_SOURCE_DIR}/packaging/quorvane-ds@.service
+          DESTINATION /lib/systemd/system COMPONENT tango)
+  install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+          DESTINATION share/doc/quorvane-tango COMPONENT tango)
+  list(APPEND CPACK_COMPONENTS_ALL tango)
+  set(CPACK_DEBIAN_TANGO_PACKAGE_NAME quorvane-tango)
+  set(CPACK_DEBIAN_TANGO_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_TANGO_PACKAGE_DEPENDS "")
+  set(CPACK_DEBIAN_TANGO_PACKAGE_RECOMMENDS "")
+  set(CPACK_DEBIAN_TANGO_PACKAGE_SUGGESTS "quorvane, python3-tango, tango-starter")
+  string(CONCAT CPACK_DEBIAN_TANGO_DESCRIPTION
+      "Tango device server of the Quorvane TTCvi panel\n"
+      "quorvane-ds puts the TTCvi VME module of a crate into a Tango control\n"
+      "system: one device of class TTCvi per module, its registers as attributes\n"
+      "with change and archive events, presets, B-Go FIFOs and TTCrx registers as\n"
+      "commands, sharing the panel's configuration file, crate settings, module\n"
+      "lock and bus log. A systemd template unit starts one server per crate.")
+endif()
 include(CPack)

@@ -12,6 +12,8 @@ QUORVANE_PACKAGES_FUZZ=(clang libclang-rt-14-dev)
 QUORVANE_PACKAGES_BENCH=(libbenchmark-dev)
 QUORVANE_PACKAGES_LINT=(clang-format clang-tidy)
 QUORVANE_PACKAGES_PACKAGE=(dpkg-dev desktop-file-utils appstream lintian)
+# quorvane-ds (built where libtango is found) and its client test (PyTango).
+QUORVANE_PACKAGES_TANGO=(libtango-dev python3-tango)
 
 if [ "${1:-}" = "--no-install" ]; then
   QUORVANE_NO_INSTALL=1

@@ -18,7 +18,8 @@ case "${1:-}" in
 esac
 
 packages=("${QUORVANE_PACKAGES_LINT[@]}")
-[ "$TIDY" -eq 1 ] && packages+=("${QUORVANE_PACKAGES_RUN[@]}" "${QUORVANE_PACKAGES_TEST[@]}")
+[ "$TIDY" -eq 1 ] && packages+=("${QUORVANE_PACKAGES_RUN[@]}" "${QUORVANE_PACKAGES_TEST[@]}"
+  "${QUORVANE_PACKAGES_TANGO[@]}")
 quorvane_setup "${packages[@]}"
 cd "$QUORVANE_ROOT"
 

@@ -404,3 +404,12 @@ void PanelModel::ApplyPreset(int index) {
     for (PanelListener* listener : listeners) listener->FifoLoaded(channel);
   }
 }
+
+void PanelModel::ShowCsr1(int triggerSource, int rateIndex, bool orbitInternal) {
+  State_.TriggerSource = ModuleSender::TriggerSourceShown(triggerSource);
+  State_.RateIndex = ModuleSender::RateShown(rateIndex);
+  State_.OrbitInternal = orbitInternal;
+  State_.TriggerEnabled = State_.TriggerSource == kVMETriggerSource;
+  State_.RateEnabled = State_.TriggerSource == ModuleSender::kRandomTriggerSource;
+  Notify(PanelPart::Csr1);
+}
