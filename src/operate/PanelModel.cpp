@@ -5,6 +5,7 @@
 #include "base/Exception.h"
 #include "operate/PresetApply.h"
 #include "settings/RxAddresses.h"
+#include "ttcvi/RegisterMap.h"
 #include "ttcvi/TTCrxRegisters.h"
 
 namespace {
@@ -253,9 +254,8 @@ void PanelModel::LoadFifo(int sequence) {
 std::string PanelModel::FifoStatus() {
   const std::uint16_t csr2 = Sender_.Module().ReadCSR2();
   const unsigned n = static_cast<unsigned>(State_.ShownChannel);
-  // CSR2 bits 2n and 2n + 1: FIFO n empty, full.
-  if (csr2 & (1u << (2 * n + 1))) return "FULL";
-  if (csr2 & (1u << (2 * n))) return "EMPTY";
+  if (ttcvi::FIFOFull(n).Of(csr2)) return "FULL";
+  if (ttcvi::FIFOEmpty(n).Of(csr2)) return "EMPTY";
   return "LOADED";
 }
 

@@ -7,27 +7,22 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTabBar>
 
 #include "base/Exception.h"
 #include "base/Text.h"
-#include "operate/ModuleSender.h"
-#include "ttcvi/BChannelWord.h"
-#include "ttcvi/RegisterMap.h"
 #include "ui/DlgB_GoData.h"
 #include "ui/ErrorBox.h"
 #include "ui/EventGuard.h"
 #include "ui/GroupControls.h"
 #include "ui/PanelDialogs.h"
-#include "ui/RxGroup.h"
-#include "ui/SequenceItem.h"
 #include "ui/WheelGuard.h"
 
 using namespace group_controls;
 
-BGoGroup::BGoGroup(QWidget* window) : QWidget(window) {
+BGoGroup::BGoGroup(QWidget* window, PanelModel& model, const PanelDialogs& dialogs)
+    : QWidget(window), Model(model), Dialogs(dialogs) {
   // Four tabs over one page: the page's controls act on the channel of the
   // selected tab.
   TabControl1 = new QTabBar(this);
@@ -75,54 +70,55 @@ BGoGroup::BGoGroup(QWidget* window) : QWidget(window) {
                                {kMiddle, 237, 112, 24});
   eBGoSeting = AddReadOut(this, "eBGoSeting", {kMiddle + 116, 239, 60, 20});
   FitToControls(this);
-}
 
-void BGoGroup::Bind(ModuleSender& sender, const PanelDialogs& dialogs, const RxGroup& rx) {
-  Sender = &sender;
-  Dialogs = &dialogs;
-  Rx = &rx;
   ::Bind(
       TabControl1, &QTabBar::currentChanged, this, [this] { return "Tab " + TabCause(); },
-      [this] { ReloadTab(); });
+      [this] { Model.ShowChannel(TabControl1->currentIndex()); });
   // The four mode boxes write the shown channel's mode and remember it; the
   // calibration box only writes it.
   struct ModeBox {
     QCheckBox* Box;
     const char* Caption;
-    void (BGoGroup::*Click)();
   };
-  const ModeBox modes[] = {{chbEnable, " Enable", &BGoGroup::chbEnableClick},
-                           {chbSync, " Asynchron", &BGoGroup::chbEnableClick},
-                           {chSingle, " Repetetive", &BGoGroup::chbEnableClick},
-                           {chbFIFO, " FIFO", &BGoGroup::chbEnableClick},
-                           {chbCalibration, " Calibration", &BGoGroup::chbCalibrationClick}};
-  for (const ModeBox& mode : modes) {
+  const ModeBox modes[] = {{chbEnable, " Enable"},
+                           {chbSync, " Asynchron"},
+                           {chSingle, " Repetetive"},
+                           {chbFIFO, " FIFO"}};
+  for (int flag = 0; flag < 4; ++flag) {
+    const ModeBox mode = modes[flag];
     ::Bind(
         mode.Box, &QCheckBox::toggled, this,
         [this, mode] { return TabCause() + mode.Caption + OnOff(mode.Box); },
-        [this, mode] { (this->*mode.Click)(); });
+        [this, flag, mode] { Model.SetModeBox(flag, mode.Box->isChecked()); });
   }
+  ::Bind(
+      chbCalibration, &QCheckBox::toggled, this,
+      [this] { return TabCause() + " Calibration" + OnOff(chbCalibration); },
+      [this] { Model.SetCalibrationBox(chbCalibration->isChecked()); });
   ::Bind(
       chbRetransmit, &QCheckBox::toggled, this,
       [this] { return TabCause() + " Retransmit" + OnOff(chbRetransmit); },
-      [this] { chbRetransmitClick(); });
+      [this] { Model.SetRetransmitBox(chbRetransmit->isChecked()); });
   ::Bind(
       btB_GoSignal, &QPushButton::clicked, this, [this] { return "B-Go Signal of " + TabCause(); },
-      [this] { Sender->Module().BGo.at(static_cast<std::size_t>(BGoChannel()))->Signal(); });
+      [this] { Model.SignalBGo(); });
   ::Bind(
       bFIFO0Reset, &QPushButton::clicked, this, [this] { return "Reset FIFO of " + TabCause(); },
-      [this] { bFIFO0ResetClick(); });
+      [this] { Model.ResetShownFifo(); });
   ::Bind(
       bLoadFIFO, &QPushButton::clicked, this,
       [this] { return "Load FIFO of " + TabCause() + SelectedCause(); },
-      [this] { bLoadFIFOClick(); });
+      [this] { Model.LoadFifo(SelectedSequence()); });
   ::Bind(
       bFIFOStaus, &QPushButton::clicked, this, [this] { return "FIFO Staus of " + TabCause(); },
-      [this] { bFIFOStausClick(); });
+      [this] {
+        const QString status = QString::fromStdString(Model.FifoStatus());
+        ShowInformationBox(
+            QStringLiteral("B-Go Fifo [%1] %2").arg(Model.State().ShownChannel).arg(status));
+      });
   ::Bind(
       bReadBGoSettings, &QPushButton::clicked, this,
-      [this] { return "Read B-Go Settings of " + TabCause(); },
-      [this] { bReadBGoSettingsClick(); });
+      [this] { return "Read B-Go Settings of " + TabCause(); }, [this] { Model.ReadBGoMode(); });
   ::Bind(
       bAddData, &QPushButton::clicked, this, [this] { return "Add sequence on " + TabCause(); },
       [this] { bAddDataClick(); });
@@ -135,9 +131,70 @@ void BGoGroup::Bind(ModuleSender& sender, const PanelDialogs& dialogs, const RxG
       lbB_GoDataSeq->viewport(),
       [](QWidget*, QEvent* event) { return event->type() == QEvent::MouseButtonDblClick; },
       [this] { lbB_GoDataSeqDblClick(); });
+
+  DrawPage();
+  DrawSequences();
+  DrawReadOut();
+  Model.AddListener(*this);
 }
 
-int BGoGroup::BGoChannel() const { return TabControl1->currentIndex(); }
+BGoGroup::~BGoGroup() { Model.RemoveListener(*this); }
+
+void BGoGroup::Changed(PanelPart part) {
+  switch (part) {
+    case PanelPart::BGoPage:
+      DrawPage();
+      break;
+    case PanelPart::Sequences:
+      DrawSequences();
+      break;
+    case PanelPart::ReadOuts:
+      DrawReadOut();
+      break;
+    default:
+      break;
+  }
+}
+
+void BGoGroup::DrawPage() {
+  const PanelState& state = Model.State();
+  // Drawing sends nothing: the boxes' own handlers write the mode and CSR2.
+  const QSignalBlocker quietTabs(TabControl1);
+  TabControl1->setCurrentIndex(state.ShownChannel);
+  QCheckBox* const boxes[] = {chbEnable, chbSync, chSingle, chbFIFO};
+  for (std::size_t flag = 0; flag < 4; ++flag) {
+    const QSignalBlocker quiet(boxes[flag]);
+    boxes[flag]->setChecked(state.ModeBoxes[flag]);
+  }
+  const QSignalBlocker quietCalibration(chbCalibration);
+  chbCalibration->setChecked(state.CalibrationBox);
+  chbCalibration->setEnabled(state.ShownChannel == ModuleSender::kCalibrationChannel);
+  const QSignalBlocker quietRetransmit(chbRetransmit);
+  chbRetransmit->setChecked(state.RetransmitBox);
+}
+
+void BGoGroup::DrawSequences() {
+  const std::vector<BGoDataSequence>& sequences = Model.State().Sequences;
+  // Only what differs: the operator's selection stays on its line when
+  // sequences are added or one is edited.
+  const QSignalBlocker quiet(lbB_GoDataSeq);
+  while (static_cast<std::size_t>(lbB_GoDataSeq->count()) > sequences.size())
+    delete lbB_GoDataSeq->takeItem(lbB_GoDataSeq->count() - 1);
+  for (std::size_t row = 0; row < sequences.size(); ++row) {
+    const QString name = ShownText(sequences[row].Name);
+    QListWidgetItem* line = lbB_GoDataSeq->item(static_cast<int>(row));
+    if (line == nullptr)
+      lbB_GoDataSeq->addItem(name);
+    else if (line->text() != name)
+      line->setText(name);
+  }
+}
+
+void BGoGroup::DrawReadOut() {
+  const std::optional<std::bitset<5>>& mode = Model.State().BGoMode;
+  // Calibration, FIFO, repetitive, asynchronous, enable.
+  if (mode) eBGoSeting->setText(QString::fromStdString(BitString(mode->to_ulong(), mode->size())));
+}
 
 std::string BGoGroup::TabCause() const {
   return TabControl1->tabText(TabControl1->currentIndex()).toStdString();
@@ -145,74 +202,8 @@ std::string BGoGroup::TabCause() const {
 
 std::string BGoGroup::SelectedCause() const {
   const int selected = SelectedSequence();
-  return selected < 0 ? std::string() : " '" + SequenceAt(selected).text().toStdString() + "'";
-}
-
-void BGoGroup::ReloadTab() {
-  // The shared boxes show the channel's remembered states; their own click
-  // handling must not write the mode register meanwhile.
-  const QScopedValueRollback<bool> updating(TabUpdating, true);
-  const std::size_t n = static_cast<std::size_t>(BGoChannel());
-  chbEnable->setChecked(BGoFlags[n][0]);
-  chbSync->setChecked(BGoFlags[n][1]);
-  chSingle->setChecked(BGoFlags[n][2]);
-  chbFIFO->setChecked(BGoFlags[n][3]);
-  // Not held back: a change writes CSR2 once with the unchanged bits.
-  chbRetransmit->setChecked(!RetransmitBits[n]);
-  RaisePendingError();  // a refused CSR2 write stops the action that reloads
-  chbCalibration->setEnabled(BGoChannel() == ModuleSender::kCalibrationChannel);
-}
-
-void BGoGroup::chbEnableClick() {
-  if (TabUpdating) return;
-  const int n = BGoChannel();
-  Sender->SendMode(n, chbEnable->isChecked(), chbSync->isChecked(), chSingle->isChecked(),
-                   chbFIFO->isChecked(), chbCalibration->isChecked());
-  // Remembered only once the module took them.
-  BGoFlags[static_cast<std::size_t>(n)] = {chbEnable->isChecked(), chbSync->isChecked(),
-                                           chSingle->isChecked(), chbFIFO->isChecked()};
-}
-
-void BGoGroup::chbCalibrationClick() {
-  Sender->SendMode(BGoChannel(), chbEnable->isChecked(), chbSync->isChecked(),
-                   chSingle->isChecked(), chbFIFO->isChecked(), chbCalibration->isChecked());
-}
-
-void BGoGroup::chbRetransmitClick() {
-  RetransmitBits[static_cast<std::size_t>(BGoChannel())] = !chbRetransmit->isChecked();
-  Sender->SendRetransmit(RetransmitBits);
-}
-
-void BGoGroup::bFIFO0ResetClick() {
-  std::bitset<4> pulse = FIFOResetBits;
-  pulse[static_cast<std::size_t>(BGoChannel())] = true;
-  // A reset is a pulse: whatever the write's outcome, it must not fire again
-  // with a later reset of another channel.
-  const QScopedValueRollback<std::bitset<4>> request(FIFOResetBits, pulse);
-  Sender->ResetFifos(FIFOResetBits);
-}
-
-void BGoGroup::bLoadFIFOClick() {
-  const int selected = SelectedSequence();
-  if (selected < 0) throw EListError(selected);
-  Sender->LoadFifo(BGoChannel(), SequenceAt(selected).Words);
-}
-
-void BGoGroup::bFIFOStausClick() {
-  const int n = BGoChannel();
-  const std::uint16_t csr2 = Sender->Module().ReadCSR2();
-  const auto channel = static_cast<unsigned>(n);
-  QString status = QStringLiteral("LOADED");
-  if (ttcvi::FIFOEmpty(channel).Of(csr2)) status = QStringLiteral("EMPTY");
-  if (ttcvi::FIFOFull(channel).Of(csr2)) status = QStringLiteral("FULL");
-  ShowInformationBox(QStringLiteral("B-Go Fifo [%1] %2").arg(n).arg(status));
-}
-
-void BGoGroup::bReadBGoSettingsClick() {
-  const std::bitset<5> mode =
-      Sender->Module().BGo.at(static_cast<std::size_t>(BGoChannel()))->ReadMode();
-  // Calibration, FIFO, repetitive, asynchronous, enable.
-  eBGoSeting->setText(QString::fromStdString(BitString(mode.to_ulong(), mode.size())));
+  return selected < 0 ? std::string()
+                      : " '" + lbB_GoDataSeq->item(selected)->text().toStdString() + "'";
 }
 
 int BGoGroup::SelectedSequence() const {
@@ -220,41 +211,18 @@ int BGoGroup::SelectedSequence() const {
   return selected.isEmpty() ? -1 : lbB_GoDataSeq->row(selected.front());
 }
 
-TSequenceItem& BGoGroup::SequenceAt(int row) const {
-  return *static_cast<TSequenceItem*>(lbB_GoDataSeq->item(row));
-}
-
-std::vector<BGoDataSequence> BGoGroup::Sequences() const {
-  std::vector<BGoDataSequence> sequences;
-  sequences.reserve(static_cast<std::size_t>(lbB_GoDataSeq->count()));
-  for (int row = 0; row < lbB_GoDataSeq->count(); ++row)
-    sequences.push_back({TextToKeep(lbB_GoDataSeq->item(row)->text(),
-                                    lbB_GoDataSeq->item(row)->data(kStoredTextRole)),
-                         SequenceAt(row).Words});
-  return sequences;
-}
-
-void BGoGroup::SetSequences(std::vector<BGoDataSequence> sequences) {
-  for (BGoDataSequence& sequence : sequences) {
-    auto* item = new TSequenceItem(ShownText(sequence.Name), std::move(sequence.Words));
-    item->setData(kStoredTextRole, KeptBytes(sequence.Name));
-    lbB_GoDataSeq->addItem(item);
-  }
-}
-
 void BGoGroup::bAddDataClick() {
   // The dialog's "< Curr Rx" takes the low 16 bits of the selected TTCrx; no
   // TTCrx: the dialog does not open.
-  const auto rx = static_cast<std::uint16_t>(Rx->SelectedRxAddress());
-  BGoWords words;
-  if (!Dialogs->Sequence().Execute(words, rx, false)) return;
-  lbB_GoDataSeq->addItem(new TSequenceItem(Dialogs->Sequence().eName->text(), std::move(words)));
+  const auto rx = static_cast<std::uint16_t>(Model.SelectedRxAddress());
+  std::optional<BGoDataSequence> added = Dialogs.Sequence().Execute(std::nullopt, rx);
+  if (added) Model.AddSequence(std::move(*added));
 }
 
 void BGoGroup::bDeleteDataClick() {
   const int selected = SelectedSequence();
   if (selected < 0) return;
-  delete lbB_GoDataSeq->takeItem(selected);
+  Model.DeleteSequence(selected);
   // The list would select the neighbouring line; a second Delete or a Load
   // FIFO must not act on a sequence the operator never picked.
   lbB_GoDataSeq->setCurrentRow(-1);
@@ -262,32 +230,11 @@ void BGoGroup::bDeleteDataClick() {
 }
 
 void BGoGroup::lbB_GoDataSeqDblClick() {
-  const auto rx = static_cast<std::uint16_t>(Rx->SelectedRxAddress());
+  const auto rx = static_cast<std::uint16_t>(Model.SelectedRxAddress());
   const int selected = SelectedSequence();
   if (selected < 0) throw EListError(selected);
-  TSequenceItem& line = SequenceAt(selected);
-  // The dialog edits a copy: Cancel leaves the stored words as they were.
-  BGoWords words = line.Words;
-  TB_GoDataDlg& dialog = Dialogs->Sequence();
-  dialog.eName->setText(line.text());
-  if (!dialog.Execute(words, rx, true)) return;
-  line.setText(dialog.eName->text());
-  line.Words = std::move(words);
-}
-
-void BGoGroup::CopyTo(PreSettings& preset) const {
-  for (std::size_t c = 0; c < 4; ++c) {
-    for (std::size_t f = 0; f < 4; ++f) preset.BGoSettings[c][f] = BGoFlags[c][f];
-    preset.BGoSettings[c][PreSettings::kRetransmitOff] = RetransmitBits[c];
-  }
-  preset.Calibration = chbCalibration->isChecked();
-}
-
-void BGoGroup::Show(const PreSettings& preset) {
-  for (std::size_t c = 0; c < 4; ++c) {
-    for (std::size_t f = 0; f < 4; ++f) BGoFlags[c][f] = preset.BGoSettings[c][f];
-    RetransmitBits[c] = preset.BGoSettings[c][PreSettings::kRetransmitOff];
-  }
-  const QSignalBlocker quiet(chbCalibration);
-  chbCalibration->setChecked(preset.Calibration);
+  // The dialog edits a copy: Cancel leaves the sequence as it was.
+  std::optional<BGoDataSequence> edited = Dialogs.Sequence().Execute(
+      Model.State().Sequences.at(static_cast<std::size_t>(selected)), rx);
+  if (edited) Model.ReplaceSequence(selected, std::move(*edited));
 }

@@ -1,77 +1,44 @@
 #pragma once
 
 #include <QWidget>
-#include <array>
-#include <bitset>
-#include <vector>
 
-#include "settings/BGoSequence.h"
-#include "settings/PreSettings.h"
+#include "operate/PanelModel.h"
 
-class ModuleSender;
 class PanelDialogs;
 class QCheckBox;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QTabBar;
-class RxGroup;
-class TSequenceItem;
 
 // The B-Go tab: four tabs over one page of controls acting on the channel of
 // the selected tab, the list of B-Go data sequences, and the read-out of the
-// channel's mode register below the tabs.
-class BGoGroup : public QWidget {
+// channel's mode register below the tabs. A view of the model's B-Go page,
+// sequences and mode read-out.
+class BGoGroup : public QWidget, public PanelListener {
   Q_OBJECT
 
  public:
-  explicit BGoGroup(QWidget* window);
+  BGoGroup(QWidget* window, PanelModel& model, const PanelDialogs& dialogs);
+  ~BGoGroup() override;
 
-  // rx gives the TTCrx the sequence editor starts with.
-  void Bind(ModuleSender& sender, const PanelDialogs& dialogs, const RxGroup& rx);
-
-  // The sequences of the list, in list order.
-  std::vector<BGoDataSequence> Sequences() const;
-  void SetSequences(std::vector<BGoDataSequence> sequences);
-  // The FIFO resets asked for and not yet written (none between clicks).
-  std::bitset<4> FifoResetRequests() const { return FIFOResetBits; }
-  // Bit n set: channel n does not retransmit.
-  std::bitset<4> RetransmitOff() const { return RetransmitBits; }
-
-  // The channels' modes, retransmission and calibration into a preset, and
-  // back into the remembered states (nothing sent); ReloadTab then shows
-  // them on the page.
-  void CopyTo(PreSettings& preset) const;
-  void Show(const PreSettings& preset);
-  // The page's boxes show the shown channel's remembered states. A changed
-  // Retransmit box writes CSR2 once with the unchanged bits.
-  void ReloadTab();
+  void Changed(PanelPart part) override;
 
  private:
-  int BGoChannel() const;  // the channel of the tab shown, 0..3
   std::string TabCause() const;
   std::string SelectedCause() const;  // " 'name'" of the selected line, or nothing
   int SelectedSequence() const;       // -1: none
-  TSequenceItem& SequenceAt(int row) const;
 
-  void chbEnableClick();
-  void chbCalibrationClick();
-  void chbRetransmitClick();
-  void bFIFO0ResetClick();
-  void bLoadFIFOClick();
-  void bFIFOStausClick();
-  void bReadBGoSettingsClick();
+  void DrawPage();
+  void DrawSequences();
+  void DrawReadOut();
+
   void bAddDataClick();
   void bDeleteDataClick();
   void lbB_GoDataSeqDblClick();
 
-  ModuleSender* Sender = nullptr;
-  const PanelDialogs* Dialogs = nullptr;
-  const RxGroup* Rx = nullptr;
-  std::array<std::array<bool, 4>, 4> BGoFlags{};  // [channel][Enable, Asynchron, Repetetive, FIFO]
-  std::bitset<4> FIFOResetBits;
-  std::bitset<4> RetransmitBits;  // bit n = 1: retransmission off for channel n
-  bool TabUpdating = false;
+  PanelModel& Model;
+  const PanelDialogs& Dialogs;
 
   QTabBar* TabControl1 = nullptr;
   QCheckBox* chbEnable = nullptr;

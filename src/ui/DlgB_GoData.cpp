@@ -14,6 +14,7 @@
 
 #include "base/Exception.h"
 #include "base/ReadNumber.h"
+#include "base/StoredText.h"
 #include "ttcvi/BChannelWord.h"
 #include "ui/DialogFrame.h"
 #include "ui/EventGuard.h"
@@ -165,8 +166,6 @@ TB_GoDataDlg::TB_GoDataDlg(QWidget* parent) : QDialog(parent) {
   grid->setRowStretch(2, 1);
 
   EndDialogFrame(this, frame, QSize(440, 304));
-  OKBtn = frame.OKBtn;
-  CancelBtn = frame.CancelBtn;
 
   Bind(bAddLong, &QPushButton::clicked, this, [this] { bAddLongClick(); });
   Bind(AddShort, &QPushButton::clicked, this, [this] { AddShortClick(); });
@@ -177,22 +176,22 @@ TB_GoDataDlg::TB_GoDataDlg(QWidget* parent) : QDialog(parent) {
   Bind(lbB_BoData, &QListWidget::currentRowChanged, this, [this] { lbB_BoDataClick(); });
 }
 
-bool TB_GoDataDlg::Execute(BGoWords& words, std::uint16_t currentRx, bool listWords) {
-  Sequence = &words;
+std::optional<BGoDataSequence> TB_GoDataDlg::Execute(const std::optional<BGoDataSequence>& edited,
+                                                     std::uint16_t currentRx) {
   CurrentRxAddress = currentRx;
+  Words = edited ? edited->Words : BGoWords();
   lbB_BoData->clear();
-  if (listWords) ShowSequence();
+  if (edited) {
+    eName->setText(QString::fromStdString(StoredTextToUtf8(edited->Name)));
+    for (const BChannelWord& word : Words)
+      lbB_BoData->addItem(QString::fromStdString(WordDisplayText(word)));
+  }
   const bool accepted = exec() == QDialog::Accepted;
   // The list shows the words of one showing only.
   lbB_BoData->clear();
-  Sequence = nullptr;
-  return accepted;
-}
-
-void TB_GoDataDlg::ShowSequence() {
-  if (Sequence == nullptr) return;
-  for (const BChannelWord& word : *Sequence)
-    lbB_BoData->addItem(QString::fromStdString(WordDisplayText(word)));
+  if (!accepted) return std::nullopt;
+  const std::string shown = eName->text().toStdString();
+  return BGoDataSequence{edited ? TextToStore(edited->Name, shown) : shown, std::move(Words)};
 }
 
 namespace {
@@ -207,14 +206,13 @@ int SelectedLine(const QListWidget* list) {
 }  // namespace
 
 void TB_GoDataDlg::bAddLongClick() {
-  if (Sequence == nullptr) return;
   // All three are read before anything is added: a bad text adds nothing.
   const std::int32_t address = Number(eRxAddres);
   const std::int32_t subaddress = Number(eSubaddr);
   const std::int32_t data = Number(eData);
-  Sequence->push_back(MakeLongWord(static_cast<std::uint32_t>(address), chbExternal->isChecked(),
-                                   static_cast<std::uint32_t>(subaddress),
-                                   static_cast<std::uint32_t>(data)));
+  Words.push_back(MakeLongWord(static_cast<std::uint32_t>(address), chbExternal->isChecked(),
+                               static_cast<std::uint32_t>(subaddress),
+                               static_cast<std::uint32_t>(data)));
   // The line shows the texts as typed until the sequence is opened again.
   lbB_BoData->addItem(eRxAddres->text() + QStringLiteral(", ") +
                       (chbExternal->isChecked() ? QStringLiteral("1") : QStringLiteral("0")) +
@@ -223,16 +221,15 @@ void TB_GoDataDlg::bAddLongClick() {
 }
 
 void TB_GoDataDlg::AddShortClick() {
-  if (Sequence == nullptr) return;
   const std::int32_t command = Number(eCommand);
-  Sequence->push_back(MakeShortWord(static_cast<std::uint32_t>(command)));
+  Words.push_back(MakeShortWord(static_cast<std::uint32_t>(command)));
   lbB_BoData->addItem(eCommand->text());
 }
 
 void TB_GoDataDlg::lbB_BoDataClick() {
   const int line = SelectedLine(lbB_BoData);
-  if (Sequence == nullptr || line < 0 || static_cast<std::size_t>(line) >= Sequence->size()) return;
-  const BChannelWord& word = (*Sequence)[static_cast<std::size_t>(line)];
+  if (line < 0 || static_cast<std::size_t>(line) >= Words.size()) return;
+  const BChannelWord& word = Words[static_cast<std::size_t>(line)];
   const bool isLong = IsLongWord(word);
   // The raised frame marks the format of the word picked.
   Panel1->setFrameShadow(isLong ? QFrame::Raised : QFrame::Sunken);
@@ -250,8 +247,8 @@ void TB_GoDataDlg::lbB_BoDataClick() {
 
 void TB_GoDataDlg::bDeleteClick() {
   const int line = SelectedLine(lbB_BoData);
-  if (Sequence == nullptr || line < 0) return;
-  if (static_cast<std::size_t>(line) < Sequence->size()) Sequence->erase(Sequence->begin() + line);
+  if (line < 0) return;
+  if (static_cast<std::size_t>(line) < Words.size()) Words.erase(Words.begin() + line);
   // Removing a line picks none: the edits keep what they show.
   const QSignalBlocker quiet(lbB_BoData);
   delete lbB_BoData->takeItem(line);

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QDialog>
-#include <bitset>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "settings/BGoSequence.h"
@@ -21,16 +21,15 @@ class TB_GoDataDlg : public QDialog {
  public:
   explicit TB_GoDataDlg(QWidget* parent = nullptr);
 
-  // Shows the dialog modally to edit words, the caller's working copy: the
-  // caller keeps it on OK (true) and drops it on Cancel. currentRx is the
-  // TTCrx "< Curr Rx" puts in. The word list starts with the words listed
-  // (an edit) or empty (a new sequence), and is emptied when the dialog
-  // closes. eName keeps its text unless the caller sets it.
-  bool Execute(BGoWords& words, std::uint16_t currentRx, bool listWords);
-  // Lists the words of the sequence being edited, in display form.
-  void ShowSequence();
+  // Shows the dialog modally. edited: the sequence to edit, its name and
+  // words listed; none: a new sequence, the list empty and the name as the
+  // last showing left it. currentRx is the TTCrx "< Curr Rx" puts in. OK
+  // gives the sequence as composed (a name left as shown keeps its stored
+  // bytes); Cancel gives nothing. The word list is emptied when it closes.
+  std::optional<BGoDataSequence> Execute(const std::optional<BGoDataSequence>& edited,
+                                         std::uint16_t currentRx);
 
-  // Handlers.
+ private:
   void bAddLongClick();
   void AddShortClick();
   void lbB_BoDataClick();
@@ -50,11 +49,8 @@ class TB_GoDataDlg : public QDialog {
   QLineEdit* eCommand;
   QPushButton* AddShort;
   QPushButton* bDelete;
-  QPushButton* OKBtn;
-  QPushButton* CancelBtn;
 
-  // The sequence being edited (supplied by the main window for one showing)
-  // and the current TTCrx address (low 16 bits of the selected entry).
-  BGoWords* Sequence = nullptr;
+  // The words of one showing, and the TTCrx "< Curr Rx" puts in.
+  BGoWords Words;
   std::uint16_t CurrentRxAddress = 0;
 };

@@ -21,6 +21,7 @@ class TfrmDataForSave : public QDialog {
   // selection carries over to the next showing.
   std::optional<int> ChooseFor(int fifo);
 
+ private:
   QLabel* lFIFONumber;         // FIFO number label, "[0]" at start
   QListWidget* lbB_GoDataSeq;  // sequence names
 };

@@ -87,20 +87,15 @@ TfrmMain::TfrmMain(const ConnectionFactory& factory, QWidget* parent) : QWidget(
   // panel (the window may be resized, its controls do not move), in the
   // focus order. Building them sends nothing.
   Csr = new CsrGroup(this, *Model_);
-  BGo = new BGoGroup(this);
+  BGo = new BGoGroup(this, *Model_, Dialogs_);
   Cycles = new CycleGroup(this, *Model_);
   Rx = new RxGroup(this, *Model_, Dialogs_);
-  Presets = new PresetGroup(this);
+  Presets = new PresetGroup(this, *Model_, Dialogs_);
   Corner = new CornerGroup(this, *BusLogFeed_, Session_->Describe(), TTCviAddress);
-  BGo->SetSequences(Model_->State().Sequences);
-  Presets->SetPresets(Model_->State().Presets);
 
   SetCauseDescriber(this, [this](const QObject* control) {
     return control == this ? std::string("Close") : std::string();
   });
-  ModuleSender& sender = Session_->Sender();
-  BGo->Bind(sender, Dialogs_, *Rx);
-  Presets->Bind(sender, Dialogs_, {*Csr, *Rx, *BGo});
 }
 
 TfrmMain::~TfrmMain() {
@@ -127,9 +122,7 @@ void TfrmMain::AttachCrateMonitor(CrateMonitorFactory monitor) {
   Corner->OfferCrateMonitor(std::move(monitor), Session_ && Session_->Describe().Simulated);
 }
 
-StoredConfiguration TfrmMain::Stored() const {
-  return {TTCviAddress, BGo->Sequences(), Presets->Presets(), Model_->State().RxAddresses};
-}
+StoredConfiguration TfrmMain::Stored() const { return Model_->Stored(); }
 
 bool TfrmMain::FormClose(bool bySignal) {
   TIniFile file(IniFileName);

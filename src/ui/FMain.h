@@ -54,6 +54,8 @@ class TfrmMain : public QWidget {
   // The module the panel drives and the log of every access to it.
   TTTCvi& Module() const;
   TBusLogFeed& BusLog() const { return *BusLogFeed_; }
+  // What the panel holds and sends; the groups are its views.
+  const PanelModel& Model() const { return *Model_; }
 
   // A signal (logout, kill, Ctrl+C) asks the panel to end. The action under
   // way stops at once: nothing more reaches the bus, and every box it has

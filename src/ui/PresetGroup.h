@@ -1,49 +1,35 @@
 #pragma once
 
 #include <QWidget>
-#include <vector>
 
-#include "settings/PreSettings.h"
+#include "operate/PanelModel.h"
 
-class BGoGroup;
-class CsrGroup;
-class ModuleSender;
 class PanelDialogs;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
-class RxGroup;
 
 // The group "Presettings": named snapshots of the whole panel, applied to
-// the hardware in one action (ApplyPreset gives the order). Each group the
-// preset covers puts in and shows its own part.
-class PresetGroup : public QWidget {
+// the hardware in one action (PanelModel::ApplyPreset gives the order). A
+// view of the model's preset list; it answers Apply's FIFO notices with the
+// operator's box.
+class PresetGroup : public QWidget, public PanelListener {
   Q_OBJECT
 
  public:
-  explicit PresetGroup(QWidget* window);
+  PresetGroup(QWidget* window, PanelModel& model, const PanelDialogs& dialogs);
+  ~PresetGroup() override;
 
-  struct Covered {
-    CsrGroup& Csr;
-    RxGroup& Rx;
-    BGoGroup& BGo;
-  };
-  void Bind(ModuleSender& sender, const PanelDialogs& dialogs, Covered groups);
-
-  std::vector<NamedPreset> Presets() const;
-  // Nothing is selected after: the operator picks what to apply.
-  void SetPresets(const std::vector<NamedPreset>& presets);
+  void Changed(PanelPart part) override;
+  void FifoLoaded(int channel) override;
 
  private:
+  void DrawPresets();
   void bAddPresetClick();
   void bDeletePresetClick();
-  void bAplayPresetClick();
 
-  ModuleSender* Sender = nullptr;
-  const PanelDialogs* Dialogs = nullptr;
-  CsrGroup* Csr = nullptr;
-  RxGroup* Rx = nullptr;
-  BGoGroup* BGo = nullptr;
+  PanelModel& Model;
+  const PanelDialogs& Dialogs;
 
   QComboBox* lbPresettings = nullptr;
   QPushButton* bAplayPreset = nullptr;
@@ -51,5 +37,3 @@ class PresetGroup : public QWidget {
   QPushButton* bDeletePreset = nullptr;
   QLineEdit* eNewPresetName = nullptr;
 };
-
-Q_DECLARE_METATYPE(PreSettings)

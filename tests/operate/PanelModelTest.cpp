@@ -222,3 +222,54 @@ TEST(PanelModel, WithoutATTCrxASelectorKeepsItsValueAndSendsNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PanelModel, ApplyWithoutSequencesLoadsNothingButStillResetsEveryFifo) {
+  StoredConfiguration file = ExampleFile();
+  file.Presets[0].Settings.Sequences = {};
+  ModelOnBus panel(file);
+  panel.Model.ApplyPreset(0);
+  const std::vector<std::string> steps = panel.Steps();
+  ASSERT_FALSE(steps.empty());
+  EXPECT_EQ(steps.back(), "W82=F100");
+}
+
+}  // namespace
+
+namespace {
+
+// Refuses the next access once the shown channel's boxes have changed: the
+// page's reload during Apply, whose Retransmit box writes CSR2.
+struct RefuseAfterReload : PanelListener {
+  explicit RefuseAfterReload(ModelOnBus& panel) : Panel(panel) {}
+  void Changed(PanelPart part) override {
+    if (part == PanelPart::BGoPage && Panel.Model.State().ModeBoxes[0] != Enabled) {
+      Enabled = Panel.Model.State().ModeBoxes[0];
+      Panel.Bus.FailAccess(0);
+    }
+  }
+  ModelOnBus& Panel;
+  bool Enabled = false;
+};
+
+TEST(PanelModel, AFailedWriteOfThePagesReloadStopsApply) {
+  StoredConfiguration file = ExampleFile();
+  file.Presets[0].Settings.BGoSettings[1] = {};  // channel 1 shown: its boxes clear
+  file.Presets[0].Settings.BGoSettings[1][PreSettings::kRetransmitOff] = true;
+  ModelOnBus panel(file);
+  panel.Model.ShowChannel(1);
+  panel.Model.SetModeBox(0, true);
+  RefuseAfterReload refuse(panel);
+  refuse.Enabled = true;
+  panel.Model.AddListener(refuse);
+  panel.Steps();
+  EXPECT_THROW(panel.Model.ApplyPreset(0), Exception);
+  const std::vector<std::string> steps = panel.Steps();
+  ASSERT_FALSE(steps.empty());
+  EXPECT_EQ(steps.back(), "W82=300") << "the retransmit bits, no FIFO reset, no load, no notice";
+  EXPECT_FALSE(panel.Model.State().ModeBoxes[0]);
+  panel.Model.RemoveListener(refuse);
+}
+
+}  // namespace

