@@ -257,19 +257,3 @@ int CsrGroup::RateIndex() const {
   // A typed text counts as an item only when it is that item's text exactly.
   return cbRanGenRate->findText(cbRanGenRate->currentText());
 }
-
-void CsrGroup::CopyTo(PreSettings& preset) const {
-  const PanelState& state = Model.State();
-  preset.RanGenRate = state.RateIndex;
-  preset.TriggerSource = state.TriggerSource;
-  preset.OrbitSignal = state.OrbitInternal;
-  preset.InhibitDelay = state.InhibitDelays;
-  preset.InhibitDuration = state.InhibitDurations;
-}
-
-void CsrGroup::Show(const PreSettings& preset) { Model.ShowPreset(preset); }
-
-void CsrGroup::SendingTriggerSource(int source) {
-  btVMETriger->setEnabled(source == PanelModel::kVMETriggerSource);
-  cbRanGenRate->setEnabled(source == ModuleSender::kRandomTriggerSource);
-}

@@ -4,7 +4,6 @@
 #include <QWidget>
 
 #include "operate/PanelModel.h"
-#include "settings/PreSettings.h"
 
 class QCheckBox;
 class QComboBox;
@@ -24,12 +23,6 @@ class CsrGroup : public QWidget, public PanelListener {
   ~CsrGroup() override;
 
   void Changed(PanelPart part) override;
-
-  // Rate, trigger source, orbit and inhibits into a preset, and back on the
-  // panel (nothing sent). What the source enables follows when it is sent.
-  void CopyTo(PreSettings& preset) const;
-  void Show(const PreSettings& preset);
-  void SendingTriggerSource(int source);
 
  private:
   void BuildCsr1Panel();

@@ -36,11 +36,17 @@ class TfrmBusLog : public QWidget {
   // Writes the entries shown to file in format. Raises EFileWriteError.
   void SaveShown(const std::string& file, BusLogFormat format);
 
+  // The window's controls are found by their object names (cbRegister,
+  // eControl, chbFollow, bSave, lblShown, tvLog).
+
+ private:
   // Asks for a file with the standard file dialog and saves there; the
   // format follows the chosen filter, or the name's ending (.txt: text).
   void bSaveClick();
   void cbRegisterChange();
   void eControlChange();
+  void Follow();
+  void ShowCount();
 
   QComboBox* cbRegister = nullptr;  // "All registers", then each register of the module
   QLineEdit* eControl = nullptr;    // part of a control's description; empty: every control
@@ -48,10 +54,6 @@ class TfrmBusLog : public QWidget {
   QPushButton* bSave = nullptr;
   QLabel* lblShown = nullptr;  // how many entries are shown, of how many kept
   QTableView* tvLog = nullptr;
-
- private:
-  void Follow();
-  void ShowCount();
 
   TBusLogFeed& Feed_;
   TBusLogModel* Model_ = nullptr;

@@ -33,9 +33,6 @@ class TfrSelectValue : public QFrame {
   // a window that takes the event over calls seSpinEditChange from it.
   void SetSpinEditHandler(std::function<void()> handler);
 
-  QSlider* tbTrackBar;
-  TSpinEdit* seSpinEdit;
-
  signals:
   // The slider position changed (operator, wheel with focus, keys or code);
   // emitted after the number box took the new position.
@@ -49,6 +46,9 @@ class TfrSelectValue : public QFrame {
   void changeEvent(QEvent* event) override;
 
  private:
+  QSlider* tbTrackBar;
+  TSpinEdit* seSpinEdit;
+
   // Slider on the left, number box on the right, within the selector's size.
   void ArrangeParts();
   void tbTrackBarChange(int position);

@@ -148,8 +148,6 @@ void RxGroup::DrawRx() {
   pCntrolReg->setText(QString::fromStdString(ttcrx::RegisterBits(state.ControlRegisterShown)));
 }
 
-std::int32_t RxGroup::SelectedRxAddress() const { return Model.SelectedRxAddress(); }
-
 void RxGroup::pCntrolRegClick() {
   std::bitset<8> boxes = Model.State().ControlRegisterBoxes;
   // Cancel sends nothing; the boxes keep what the operator changed.
@@ -166,23 +164,4 @@ void RxGroup::bAddRxAddresClick() {
   const std::string address = eRxAddres->text().toStdString();
   CheckRxAddressText(address);
   Model.AddRxAddress(eRxName->text().toStdString(), address);
-}
-
-void RxGroup::CopyTo(PreSettings& preset) const {
-  const PanelState& state = Model.State();
-  preset.Deskew1 = state.Selectors[PanelModel::kDeskew1];
-  preset.Deskew2 = state.Selectors[PanelModel::kDeskew2];
-  preset.CoarDel1 = state.Selectors[PanelModel::kCoarseDelay1];
-  preset.CoarDel2 = state.Selectors[PanelModel::kCoarseDelay2];
-  // The boxes as they are now, even if their last change was cancelled.
-  preset.RxControlRegister = state.ControlRegisterBoxes;
-  preset.RxName = state.SelectedRx < 0
-                      ? std::string()
-                      : RxEntryName(state.RxAddresses[static_cast<std::size_t>(state.SelectedRx)]);
-}
-
-void RxGroup::Show(const PreSettings& preset) { Model.ShowPreset(preset); }
-
-void RxGroup::ShowControlRegister(std::bitset<8> value) {
-  pCntrolReg->setText(QString::fromStdString(ttcrx::RegisterBits(value)));
 }

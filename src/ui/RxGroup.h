@@ -5,7 +5,6 @@
 #include <cstdint>
 
 #include "operate/PanelModel.h"
-#include "settings/PreSettings.h"
 
 class PanelDialogs;
 class QComboBox;
@@ -28,15 +27,6 @@ class RxGroup : public QWidget, public PanelListener {
   ~RxGroup() override;
 
   void Changed(PanelPart part) override;
-
-  std::int32_t SelectedRxAddress() const;
-
-  // The TTCrx settings into a preset (the control register as the dialog's
-  // boxes stand), and back on the panel (nothing sent). The control
-  // register's display shows only a value being sent.
-  void CopyTo(PreSettings& preset) const;
-  void Show(const PreSettings& preset);
-  void ShowControlRegister(std::bitset<8> value);
 
  private:
   void BindHandlers();

@@ -82,8 +82,8 @@ class BusLogPanel : public SimPanel {
     return qobject_cast<TfrmBusLog*>(TopLevel("frmBusLog"));
   }
   // The table's rows as shown, cell by cell.
-  static std::vector<BusLogFields> Shown(const TfrmBusLog* window) {
-    const QAbstractItemModel* model = window->tvLog->model();
+  static std::vector<BusLogFields> Shown(TfrmBusLog* window) {
+    const QAbstractItemModel* model = Control<QTableView>(window, "tvLog")->model();
     std::vector<BusLogFields> rows(static_cast<std::size_t>(model->rowCount()));
     for (int row = 0; row < model->rowCount(); ++row)
       for (int column = 0; column < model->columnCount(); ++column)
@@ -198,10 +198,10 @@ TEST_F(BusLogPanel, TheRingKeepsItsSizeHoweverLongTheSession) {
 
   TfrmBusLog* window = OpenLog();
   ASSERT_NE(window, nullptr);
-  EXPECT_EQ(window->tvLog->model()->rowCount(), 100);
+  EXPECT_EQ(Control<QTableView>(window, "tvLog")->model()->rowCount(), 100);
   for (int i = 0; i < 30; ++i) Click("bReset");
   ASSERT_TRUE(QTest::qWaitFor([&] { return Log().Total() == Log().ReadUpTo(); }));
-  EXPECT_EQ(window->tvLog->model()->rowCount(), 100);
+  EXPECT_EQ(Control<QTableView>(window, "tvLog")->model()->rowCount(), 100);
   EXPECT_EQ(Shown(window).back()[0], std::to_string(6 + 150 + 30));  // the newest at the bottom
 }
 
@@ -210,17 +210,20 @@ TEST_F(BusLogPanel, TheWindowFollowsFiltersAndSavesWhatItShows) {
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(window->isVisible());
   EXPECT_EQ(window->windowTitle(), QStringLiteral("Bus log"));
-  EXPECT_EQ(window->tvLog->model()->rowCount(), 6);  // start-up
+  EXPECT_EQ(Control<QTableView>(window, "tvLog")->model()->rowCount(), 6);  // start-up
 
   Click("Button1");
   Click("btReadCSR2");
   Click("Button1");
   Click("bReset");
-  ASSERT_TRUE(QTest::qWaitFor([&] { return window->tvLog->model()->rowCount() == 10; }));
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return Control<QTableView>(window, "tvLog")->model()->rowCount() == 10; }));
 
-  window->cbRegister->setCurrentIndex(window->cbRegister->findText("CSR1 (0x80)"));
-  EXPECT_EQ(window->tvLog->model()->rowCount(), 3);  // start-up's write and the two reads
-  window->eControl->setText("read csr");             // any part, any case
+  auto* registers = Control<QComboBox>(window, "cbRegister");
+  registers->setCurrentIndex(registers->findText("CSR1 (0x80)"));
+  EXPECT_EQ(Control<QTableView>(window, "tvLog")->model()->rowCount(),
+            3);  // start-up's write and the two reads
+  Control<QLineEdit>(window, "eControl")->setText("read csr");  // any part, any case
   const std::vector<BusLogFields> shown = Shown(window);
   ASSERT_EQ(shown.size(), 2u);
   for (const BusLogFields& row : shown) {
@@ -238,7 +241,7 @@ TEST_F(BusLogPanel, TheWindowFollowsFiltersAndSavesWhatItShows) {
     dialog->selectFile(QString::fromStdString(csv.string()));
     static_cast<QDialog*>(dialog)->accept();  // the dialog's own accept: as its Save button
   });
-  QTest::mouseClick(window->bSave, Qt::LeftButton);
+  QTest::mouseClick(Control<QPushButton>(window, "bSave"), Qt::LeftButton);
   ASSERT_TRUE(save.Answered());
   std::vector<std::string> lines;
   std::istringstream saved(ReadTextFile(csv));

@@ -274,7 +274,7 @@ class SelectValueTest : public ::testing::Test {
     Selector->setObjectName("frSelectReg0");
     QObject::connect(Selector, &TfrSelectValue::TrackBarChange, Selector, [this] {
       Positions.push_back(Selector->GetValue());
-      BoxAtTrackBarChange.push_back(Selector->seSpinEdit->text());
+      BoxAtTrackBarChange.push_back(Control<TSpinEdit>(Selector, "seSpinEdit")->text());
     });
     QObject::connect(Selector, &TfrSelectValue::SpinEditChange, Selector,
                      [this] { ++SpinEditChanges; });
@@ -284,10 +284,12 @@ class SelectValueTest : public ::testing::Test {
     BoxAtTrackBarChange.clear();
     SpinEditChanges = 0;
   }
+  QSlider* Slider() { return Control<QSlider>(Selector, "tbTrackBar"); }
+  TSpinEdit* Box() { return Control<TSpinEdit>(Selector, "seSpinEdit"); }
   void ExpectShowing(int value) {
     EXPECT_EQ(Selector->GetValue(), value);
-    EXPECT_EQ(Selector->tbTrackBar->value(), value);
-    EXPECT_EQ(Selector->seSpinEdit->text(), QString::number(value));
+    EXPECT_EQ(Control<QSlider>(Selector, "tbTrackBar")->value(), value);
+    EXPECT_EQ(Control<TSpinEdit>(Selector, "seSpinEdit")->text(), QString::number(value));
   }
 
   Window Window_;
@@ -302,8 +304,8 @@ TEST_F(SelectValueTest, IsBuiltAsSliderBesideNumberBox) {
   QSlider* slider = Control<QSlider>(Selector, "tbTrackBar");
   TSpinEdit* box = Control<TSpinEdit>(Selector, "seSpinEdit");
   ASSERT_TRUE(slider && box);
-  EXPECT_EQ(slider, Selector->tbTrackBar);
-  EXPECT_EQ(box, Selector->seSpinEdit);
+  EXPECT_EQ(slider, Slider());
+  EXPECT_EQ(box, Box());
   EXPECT_EQ(slider->orientation(), Qt::Horizontal);
   EXPECT_EQ(slider->x(), 0);  // on the left
   EXPECT_EQ(slider->minimum(), 0);
@@ -326,11 +328,11 @@ TEST_F(SelectValueTest, BoxShowsEveryDigitOfItsValue) {
   Selector->SetMaxValue(239);
   Selector->SetValue(239);
   ASSERT_TRUE(Window_.Show());
-  QLineEdit* editor = Selector->seSpinEdit->lineEdit();
+  QLineEdit* editor = Box()->lineEdit();
   EXPECT_GE(editor->width(), editor->fontMetrics().horizontalAdvance("239") + 4);
-  EXPECT_GE(Selector->tbTrackBar->width(), 40);
-  EXPECT_LE(Selector->tbTrackBar->width(), 57);
-  EXPECT_GE(Selector->seSpinEdit->width(), 38);
+  EXPECT_GE(Slider()->width(), 40);
+  EXPECT_LE(Slider()->width(), 57);
+  EXPECT_GE(Box()->width(), 38);
 }
 
 TEST_F(SelectValueTest, KeepsTheGivenProportionsWhereTheFontAllows) {
@@ -338,14 +340,14 @@ TEST_F(SelectValueTest, KeepsTheGivenProportionsWhereTheFontAllows) {
   small.setPixelSize(6);
   Selector->setFont(small);
   Selector->SetMaxValue(15);
-  EXPECT_EQ(Selector->tbTrackBar->width(), 57);
-  EXPECT_EQ(Selector->seSpinEdit->width(), 38);
+  EXPECT_EQ(Slider()->width(), 57);
+  EXPECT_EQ(Box()->width(), 38);
 }
 
 TEST_F(SelectValueTest, SetMaxValueSetsBothMaxima) {
   Selector->SetMaxValue(239);
-  EXPECT_EQ(Selector->tbTrackBar->maximum(), 239);
-  EXPECT_EQ(Selector->seSpinEdit->maximum(), 239);
+  EXPECT_EQ(Slider()->maximum(), 239);
+  EXPECT_EQ(Box()->maximum(), 239);
   EXPECT_TRUE(Positions.empty());
   ExpectShowing(0);
 }
@@ -390,9 +392,9 @@ TEST_F(SelectValueTest, SetValueQuietlySendsNothing) {
 TEST_F(SelectValueTest, SliderMoveUpdatesTheBoxBeforeTrackBarChange) {
   Selector->SetMaxValue(15);
   ASSERT_TRUE(Window_.Show());
-  Selector->tbTrackBar->setFocus(Qt::MouseFocusReason);
-  QTest::keyClick(Selector->tbTrackBar, Qt::Key_Right);
-  QTest::keyClick(Selector->tbTrackBar, Qt::Key_End);
+  Slider()->setFocus(Qt::MouseFocusReason);
+  QTest::keyClick(Slider(), Qt::Key_Right);
+  QTest::keyClick(Slider(), Qt::Key_End);
   EXPECT_EQ(Positions, (std::vector<int>{1, 15}));
   EXPECT_EQ(BoxAtTrackBarChange, Texts({"1", "15"}));
   EXPECT_EQ(SpinEditChanges, 0) << "the box following the slider is no box edit";
@@ -402,7 +404,7 @@ TEST_F(SelectValueTest, SliderMoveUpdatesTheBoxBeforeTrackBarChange) {
 TEST_F(SelectValueTest, TypingTwelveSendsOneThenTwelve) {
   Selector->SetMaxValue(239);
   ASSERT_TRUE(Window_.Show());
-  TypeOver(Selector->seSpinEdit, "12");
+  TypeOver(Box(), "12");
   EXPECT_EQ(Positions, (std::vector<int>{1, 12}));
   EXPECT_EQ(SpinEditChanges, 2);
   ExpectShowing(12);
@@ -411,15 +413,15 @@ TEST_F(SelectValueTest, TypingTwelveSendsOneThenTwelve) {
 TEST_F(SelectValueTest, TypingBeyondTheMaximumStopsAtItOnce) {
   Selector->SetMaxValue(239);
   ASSERT_TRUE(Window_.Show());
-  TypeOver(Selector->seSpinEdit, "300");
+  TypeOver(Box(), "300");
   EXPECT_EQ(Positions, (std::vector<int>{3, 30, 239}));
   ExpectShowing(239);
 
   // The whole text entered at once (paste): exactly one change, to 239.
   Selector->SetValueQuietly(0);
   Forget();
-  Selector->seSpinEdit->lineEdit()->selectAll();
-  Selector->seSpinEdit->lineEdit()->insert("300");
+  Box()->lineEdit()->selectAll();
+  Box()->lineEdit()->insert("300");
   EXPECT_EQ(Positions, std::vector<int>{239});
   ExpectShowing(239);
 }
@@ -429,12 +431,12 @@ TEST_F(SelectValueTest, TypingTheSamePositionSendsNothing) {
   ASSERT_TRUE(Window_.Show());
   Selector->SetValue(239);
   Forget();
-  Selector->seSpinEdit->setFocus(Qt::MouseFocusReason);
-  Selector->seSpinEdit->lineEdit()->end(false);
-  QTest::keyClicks(Selector->seSpinEdit, "9");  // 2399 clamps back to 239
+  Box()->setFocus(Qt::MouseFocusReason);
+  Box()->lineEdit()->end(false);
+  QTest::keyClicks(Box(), "9");  // 2399 clamps back to 239
   EXPECT_TRUE(Positions.empty());
   ExpectShowing(239);
-  TypeOver(Selector->seSpinEdit, "239");
+  TypeOver(Box(), "239");
   EXPECT_EQ(Positions, (std::vector<int>{2, 23, 239}));
 }
 
@@ -443,13 +445,13 @@ TEST_F(SelectValueTest, ClearingTheBoxSetsZero) {
   ASSERT_TRUE(Window_.Show());
   Selector->SetValue(7);
   Forget();
-  Selector->seSpinEdit->setFocus(Qt::MouseFocusReason);
-  Selector->seSpinEdit->lineEdit()->selectAll();
-  QTest::keyClick(Selector->seSpinEdit, Qt::Key_Delete);
+  Box()->setFocus(Qt::MouseFocusReason);
+  Box()->lineEdit()->selectAll();
+  QTest::keyClick(Box(), Qt::Key_Delete);
   EXPECT_EQ(Positions, std::vector<int>{0});
   ExpectShowing(0);
-  Selector->seSpinEdit->lineEdit()->selectAll();
-  QTest::keyClick(Selector->seSpinEdit, Qt::Key_Delete);  // already 0: nothing sent
+  Box()->lineEdit()->selectAll();
+  QTest::keyClick(Box(), Qt::Key_Delete);  // already 0: nothing sent
   EXPECT_EQ(Positions, std::vector<int>{0});
 }
 
@@ -458,9 +460,9 @@ TEST_F(SelectValueTest, BoxArrowsMoveTheSlider) {
   ASSERT_TRUE(Window_.Show());
   Selector->SetValue(14);
   Forget();
-  Selector->seSpinEdit->setFocus(Qt::MouseFocusReason);
-  QTest::keyClick(Selector->seSpinEdit, Qt::Key_Up);
-  QTest::keyClick(Selector->seSpinEdit, Qt::Key_Up);
+  Box()->setFocus(Qt::MouseFocusReason);
+  QTest::keyClick(Box(), Qt::Key_Up);
+  QTest::keyClick(Box(), Qt::Key_Up);
   EXPECT_EQ(Positions, std::vector<int>{15});
   ExpectShowing(15);
 }
@@ -471,13 +473,13 @@ TEST_F(SelectValueTest, WheelMovesNothingWithoutFocus) {
   Selector->SetValue(100);
   Window_.FocusElsewhere();
   Forget();
-  EXPECT_FALSE(WheelUp(Selector->tbTrackBar));
-  EXPECT_FALSE(WheelUp(Selector->seSpinEdit));
+  EXPECT_FALSE(WheelUp(Slider()));
+  EXPECT_FALSE(WheelUp(Box()));
   EXPECT_TRUE(Positions.empty());
   ExpectShowing(100);
 
-  Selector->tbTrackBar->setFocus(Qt::MouseFocusReason);
-  EXPECT_TRUE(WheelUp(Selector->tbTrackBar));
+  Slider()->setFocus(Qt::MouseFocusReason);
+  EXPECT_TRUE(WheelUp(Slider()));
   EXPECT_EQ(Positions.size(), 1u);
   EXPECT_NE(Selector->GetValue(), 100);
   ExpectShowing(Selector->GetValue());
