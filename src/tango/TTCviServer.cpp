@@ -314,22 +314,20 @@ void TTCviClass::attribute_factory(std::vector<Tango::Attr*>& attributes) {
     attribute->set_default_properties(properties);
     attributes.push_back(attribute);
   }
-  attributes.push_back(
-      new ArrayAttribute("FifoEmpty", Tango::DEV_BOOLEAN, 4, [](TTCvi& d, Tango::Attribute& a) {
-        CopyFour(
-            d.Call("TTCvi::read_FifoEmpty",
-                   [](TTCviDevice& core, const std::string& from) { return core.FifoEmpty(from); }),
-            d.Empty);
-        a.set_value(d.Empty, 4);
-      }));
-  attributes.push_back(
-      new ArrayAttribute("FifoFull", Tango::DEV_BOOLEAN, 4, [](TTCvi& d, Tango::Attribute& a) {
-        CopyFour(
-            d.Call("TTCvi::read_FifoFull",
-                   [](TTCviDevice& core, const std::string& from) { return core.FifoFull(from); }),
-            d.Full);
-        a.set_value(d.Full, 4);
-      }));
+  // The FIFOs' empty and full bits of CSR2, one flag per channel.
+  for (const bool empty : {true, false}) {
+    attributes.push_back(new ArrayAttribute(
+        empty ? "FifoEmpty" : "FifoFull", Tango::DEV_BOOLEAN, 4,
+        [empty](TTCvi& d, Tango::Attribute& a) {
+          Tango::DevBoolean* flags = empty ? d.Empty : d.Full;
+          CopyFour(d.Call(empty ? "TTCvi::read_FifoEmpty" : "TTCvi::read_FifoFull",
+                          [empty](TTCviDevice& core, const std::string& from) {
+                            return empty ? core.FifoEmpty(from) : core.FifoFull(from);
+                          }),
+                   flags);
+          a.set_value(flags, 4);
+        }));
+  }
   attributes.push_back(
       new ArrayAttribute("BGoMode", Tango::DEV_USHORT, 4, [](TTCvi& d, Tango::Attribute& a) {
         CopyFour(
