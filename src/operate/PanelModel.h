@@ -193,10 +193,9 @@ class PanelModel {
   // shows only that.
   void ApplyPreset(int index);
 
-  // Added for the device server, which takes over a running module without
-  // the start-up reset: the CSR1 controls show what the module holds, so
-  // that the next choice of the random source keeps the module's rate.
-  // Sends nothing.
+  // A running module taken over without the start-up reset (the device
+  // server): the CSR1 controls show what the module holds, so that the next
+  // choice of the random source keeps the module's rate. Sends nothing.
   void ShowCsr1(int triggerSource, int rateIndex, bool orbitInternal);
 
  private:
