@@ -17,12 +17,11 @@
 
 #include "LargeConfig.h"
 #include "ProcStatus.h"
+#include "operate/PanelModel.h"
 #include "sim/AdapterCalls.h"
 #include "support/TempFolder.h"
 #include "ui/Application.h"
-#include "ui/BGoGroup.h"
 #include "ui/FMain.h"
-#include "ui/PresetGroup.h"
 
 namespace {}  // namespace
 
@@ -58,8 +57,8 @@ int main(int argc, char** argv) {
       "  process peak %7.1f MB  sequences %zu presets %zu\n",
       scale, file, ms, added, file > 0 ? added / file : 0.0,
       static_cast<double>(StatusKb("VmHWM")) / 1e3,
-      windows.frmMain->findChild<BGoGroup*>()->Sequences().size(),
-      windows.frmMain->findChild<PresetGroup*>()->Presets().size());
+      windows.frmMain->Model().State().Sequences.size(),
+      windows.frmMain->Model().State().Presets.size());
   windows = {};
   return 0;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "FuzzSupport.h"
+#include "base/Exception.h"
 #include "settings/Configuration.h"
 
 namespace {
