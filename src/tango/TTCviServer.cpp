@@ -147,10 +147,13 @@ TTCvi& Device(Tango::DeviceImpl* device) { return *static_cast<TTCvi*>(device); 
 using ReadAction = std::function<void(TTCvi&, Tango::Attribute&)>;
 using WriteAction = std::function<void(TTCvi&, Tango::WAttribute&)>;
 
-class ScalarAttribute : public Tango::Attr {
+// A Tango attribute of either shape whose read and write are callbacks.
+template <class TangoAttribute>
+class CallbackAttribute : public TangoAttribute {
  public:
-  ScalarAttribute(const char* name, long type, ReadAction read, WriteAction write = {})
-      : Tango::Attr(name, type, write ? Tango::READ_WRITE : Tango::READ),
+  template <class... Shape>
+  CallbackAttribute(ReadAction read, WriteAction write, const char* name, long type, Shape... shape)
+      : TangoAttribute(name, type, write ? Tango::READ_WRITE : Tango::READ, shape...),
         Read_(std::move(read)),
         Write_(std::move(write)) {}
   void read(Tango::DeviceImpl* device, Tango::Attribute& attribute) override {
@@ -166,23 +169,16 @@ class ScalarAttribute : public Tango::Attr {
   WriteAction Write_;
 };
 
-class ArrayAttribute : public Tango::SpectrumAttr {
+class ScalarAttribute : public CallbackAttribute<Tango::Attr> {
+ public:
+  ScalarAttribute(const char* name, long type, ReadAction read, WriteAction write = {})
+      : CallbackAttribute(std::move(read), std::move(write), name, type) {}
+};
+
+class ArrayAttribute : public CallbackAttribute<Tango::SpectrumAttr> {
  public:
   ArrayAttribute(const char* name, long type, long length, ReadAction read, WriteAction write = {})
-      : Tango::SpectrumAttr(name, type, write ? Tango::READ_WRITE : Tango::READ, length),
-        Read_(std::move(read)),
-        Write_(std::move(write)) {}
-  void read(Tango::DeviceImpl* device, Tango::Attribute& attribute) override {
-    Read_(Device(device), attribute);
-  }
-  void write(Tango::DeviceImpl* device, Tango::WAttribute& attribute) override {
-    Write_(Device(device), attribute);
-  }
-  bool is_allowed(Tango::DeviceImpl*, Tango::AttReqType) override { return true; }
-
- private:
-  ReadAction Read_;
-  WriteAction Write_;
+      : CallbackAttribute(std::move(read), std::move(write), name, type, length) {}
 };
 
 // A list of names as a DevString spectrum, kept in the device.
