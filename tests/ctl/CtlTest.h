@@ -13,6 +13,7 @@
 #include "ctl/Ctl.h"
 #include "sim/AdapterCalls.h"
 #include "sim/SimCrate.h"
+#include "support/SimulatedChoice.h"
 #include "support/TempFolder.h"
 #include "vme/TVMEWinBit3.h"
 
@@ -28,12 +29,7 @@ class CtlTest : public testing::Test {
   // The simulated crate, named on the command line: the crate keeps its
   // state from one run to the next.
   static crate::CrateChoice NamedSimulatedCrate(const std::string&) {
-    crate::CrateChoice choice;
-    choice.Adapter = "sim";
-    choice.ChosenBy = "the command line";
-    choice.Name = "Simulated crate";
-    choice.Simulated = true;
-    return choice;
+    return SimulatedCrateNamedOnTheCommandLine();
   }
 
   static sim::Crate& Crate() { return sim::Crate::Instance(); }

@@ -9,6 +9,7 @@
 #include "operate/ModuleSession.h"
 #include "sim/AdapterCalls.h"
 #include "sim/SimCrate.h"
+#include "support/SimulatedChoice.h"
 #include "support/TempFolder.h"
 #include "tango/TTCviDevice.h"
 #include "ttcvi/TTCrxRegisters.h"
@@ -32,12 +33,7 @@ class TTCviDeviceTest : public testing::Test {
              "vector0=10000000000000000000000000000101\n"
              "[Rx_Addresses]\nNoOfRxAddresses=1\nRxAddress0=Rx1=7\n[BusLog]\nFileLog=1\n");
     Environment.Select = [](const DeviceProperties&) {
-      crate::CrateChoice choice;
-      choice.Adapter = "sim";
-      choice.ChosenBy = "the command line";
-      choice.Name = "Simulated crate";
-      choice.Simulated = true;
-      return choice;
+      return SimulatedCrateNamedOnTheCommandLine();
     };
     Environment.Connect = Connect;
     Environment.DefaultConfig = Dir.File("quorvane.ini");
